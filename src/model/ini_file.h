@@ -1,0 +1,118 @@
+// The INI layer: reads files exactly as the platform's private-profile
+// functions read them and writes files those functions read back the same.
+// One parse per file, a batch of writes, one atomic save. Portable C++:
+// the system code page comes in as a pair of conversion functions.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel {
+
+// The system ("ANSI") code page as two conversions. `encode` returns nullopt
+// when a character cannot be represented, so the caller can switch the file
+// to UTF-16 instead of storing '?'.
+struct CodePage {
+  std::function<std::u16string(std::string_view)> decode;
+  std::function<std::optional<std::string>(std::u16string_view)> encode;
+};
+
+// Windows-1252, the default off Windows (and what Wine reports here).
+const CodePage& Windows1252CodePage();
+// The code page used by IniFile objects built without one. The Windows build
+// installs a CP_ACP converter at start-up.
+const CodePage& SystemCodePage();
+void SetSystemCodePage(const CodePage* cp);  // nullptr restores Windows-1252
+
+enum class IniEncoding { Ansi, Utf16Le, Utf8 };
+
+enum class IniSaveResult {
+  Ok,          // written (or nothing to write)
+  NoFolder,    // a folder on the way could not be created
+  WriteFailed  // temporary file could not be written or renamed (read-only...)
+};
+
+class IniFile {
+ public:
+  IniFile() = default;
+  explicit IniFile(std::filesystem::path path, const CodePage* cp = nullptr);
+
+  // Reads and parses the file. False when it cannot be opened; the document
+  // is then empty (and Save creates the file).
+  bool Load();
+  // Parses bytes as if they were the file's content (tests, fuzzing).
+  void LoadBytes(std::span<const std::uint8_t> bytes);
+  bool loaded_from_file() const { return exists_; }
+
+  // GetPrivateProfileStringW: trimmed lookup, first match, quote stripping,
+  // result cut to buffer_chars - 1 characters (buffer_chars 0 gives "").
+  std::u16string ReadString(std::u16string_view section, std::u16string_view key,
+                            std::u16string_view default_value,
+                            std::size_t buffer_chars = 4096) const;
+  // The value when the key exists with '=' (quotes stripped), else nullopt.
+  std::optional<std::u16string> Find(std::u16string_view section,
+                                     std::u16string_view key) const;
+  // GetPrivateProfileIntW: 30-character fetch, sign, lower-case base
+  // prefixes, wrap-around modulo 2^32.
+  std::int32_t ReadInt(std::u16string_view section, std::u16string_view key,
+                       std::int32_t default_value) const;
+  // Struct form, strict: exact length 2*(n+1), hex digits only, checksum.
+  // On failure `out` is left untouched.
+  bool ReadStruct(std::u16string_view section, std::u16string_view key,
+                  std::span<std::uint8_t> out) const;
+
+  // WritePrivateProfileStringW on the in-memory document.
+  void WriteString(std::u16string_view section, std::u16string_view key,
+                   std::u16string_view value);
+  void WriteInt(std::u16string_view section, std::u16string_view key, std::int32_t value);
+  void WriteStruct(std::u16string_view section, std::u16string_view key,
+                   std::span<const std::uint8_t> bytes);
+  void DeleteKey(std::u16string_view section, std::u16string_view key);
+  void DeleteSection(std::u16string_view section);
+  // Removes every line (the next Save writes an empty document plus what
+  // was written after the call).
+  void Clear();
+
+  // The whole file as it would be saved.
+  std::vector<std::uint8_t> Serialize() const;
+  // Atomic replace: temporary file in the same folder, flushed, renamed
+  // over the old one; missing folders are created. Writes nothing when the
+  // document did not change since Load. `flush` false skips the fsync
+  // (benchmarks).
+  IniSaveResult Save(bool flush = true);
+
+  bool dirty() const { return dirty_; }
+  IniEncoding encoding() const { return encoding_; }
+  const std::filesystem::path& path() const { return path_; }
+
+  struct Line;  // defined in ini_file.cpp
+
+ private:
+  std::filesystem::path path_;
+  const CodePage* cp_ = nullptr;
+  IniEncoding encoding_ = IniEncoding::Utf16Le;
+  bool exists_ = false;
+  bool dirty_ = false;
+  bool force_utf16_ = false;
+  std::vector<std::uint8_t> prefix_;  // bytes kept before the first line, if any
+  std::vector<Line*> unused_;         // placeholder; implementation owns layout
+};
+
+// Atomically replaces `path` with `bytes` (temporary file + rename), creating
+// missing folders. The one helper for every file the program saves or copies.
+IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
+                              std::span<const std::uint8_t> bytes, bool flush = true);
+
+// Struct helpers shared with tests: encode n bytes as 2*(n+1) upper-case hex
+// digits; decode strictly.
+std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes);
+bool DecodeStructValue(std::u16string_view text, std::span<std::uint8_t> out);
+
+}  // namespace vantrel
