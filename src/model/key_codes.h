@@ -40,4 +40,12 @@ bool VirtualKeyToUsage(int vk, int& usage);
 bool UsageToVirtualKey(int usage, int& vk);
 std::u16string KeyDisplayName(int vk);
 
+// Mouse buttons as the macro library stores them: L, R, M, 4, 5 = 240..244.
+// KeyDisplayName numbers the same buttons 241..245 (the key assignment
+// dialog's numbering), so macro code c is named by KeyDisplayName(c + 1);
+// MouseButtonName does that shift. Other codes give "".
+constexpr int kMouseButtonFirst = 240;
+constexpr int kMouseButtonLast = 244;
+std::u16string MouseButtonName(int code);
+
 }  // namespace vantrel
