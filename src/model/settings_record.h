@@ -137,6 +137,9 @@ static_assert(offsetof(SettingsRecord, KeyboardPlugIn) == 107572);
 int ActiveProfileIndex(const SettingsRecord& record);
 ProfileSlot& ActiveSlot(SettingsRecord& record);
 const ProfileSlot& ActiveSlot(const SettingsRecord& record);
+// Start-up step after loading: a CurrentProfile outside 0..3 becomes 0, so
+// the value written back and shown is the slot actually in use.
+void ClampCurrentProfile(SettingsRecord& record);
 
 void ResetRecord(SettingsRecord& record);
 void ApplyFactoryDefaults(ProfileSlot& slot, int profile);
@@ -144,6 +147,9 @@ void ApplyFactoryDefaultsAll(SettingsRecord& record);
 void ScanChanges(SettingsRecord& live, const SettingsRecord& baseline);
 void ClearChangeFlags(SettingsRecord& record);
 void MarkAllChanged(SettingsRecord& record);
+// True when slot `profile` may not take another reassigned key (32 or more
+// reassigned positions plus type-6 actions among entries 0..5). A profile
+// outside 0..3 is read as slot 0, like CurrentProfile.
 bool IsKeyMapFull(const SettingsRecord& record, int profile);
 
 }  // namespace vantrel
