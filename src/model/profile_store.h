@@ -1,0 +1,57 @@
+// The profile store: the settings record on disk between runs. config.ini
+// holds the active profile, the keyboard's connection state, export names
+// and a struct copy of each loaded slot; one ".gkp" file per slot holds the
+// slot's fields in section "Setting". Every file is parsed once and saved
+// once per operation through IniFile.
+//
+//   ProfilePaths paths{data_dir};          // data_dir ends with a separator
+//   LoadAllProfiles(baseline, paths);      // start-up without the monitor
+//   SaveAllProfiles(live, paths);          // every apply
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "model/ini_file.h"
+#include "model/settings_record.h"
+
+namespace vantrel {
+
+struct ProfilePaths {
+  // DataDirectory. Empty when the platform could not report the user's
+  // application-data folder: the files are then relative to the current
+  // directory.
+  std::filesystem::path data_dir;
+
+  // "<appdata>\\Vantrel\\", or empty when `appdata` is empty.
+  static ProfilePaths ForAppData(std::u16string_view appdata);
+
+  std::filesystem::path config_file() const;        // config.ini
+  std::filesystem::path config_dir() const;         // config\ (profile files, exports)
+  std::filesystem::path profile_file(int p) const;  // config\Default<p>.gkp
+};
+
+// Fills CurrentProfile, KeyboardPlugIn and the four slots. A slot without a
+// readable profile file gets its factory defaults; for every slot that had
+// one, config.ini gets its "Default<p>" struct copy. Always succeeds.
+bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush = true);
+
+// Writes CurrentProfile and KeyboardPlugIn to config.ini and each slot to
+// its profile file, creating missing folders. False when any file could not
+// be written; callers ignore it (the in-memory record is unaffected).
+bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush = true);
+
+// One profile file. Loading a missing file reads as a file without keys.
+void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path);
+bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush = true);
+
+// The same on an already parsed document (import, fuzzing): reads or writes
+// every key of section "Setting".
+void ReadProfileSection(ProfileSlot& slot, const IniFile& ini);
+void WriteProfileSection(const ProfileSlot& slot, IniFile& ini);
+
+// Remembers the file name (no folder, no extension) of profile p's last
+// export under [Profile<p+1>] "FileName" of config.ini.
+bool RecordExportName(const ProfilePaths& paths, int p, std::u16string_view name);
+
+}  // namespace vantrel
