@@ -4,7 +4,7 @@
 set -eu
 pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
       g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine
-      xvfb xauth fonts-liberation xdotool imagemagick libfreetype-dev nsis zip)
+      xvfb xauth fonts-liberation xdotool imagemagick libfreetype-dev nsis zip python3-pil)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,1 @@
+"""Drawing kit of the default skin: theme, canvas, skin elements, windows."""
