@@ -67,9 +67,12 @@ def text_size(draw, text, fnt):
 
 
 def centred_text(draw, box, text, fnt, fill):
-    """Draws one line centred in box (x0, y0, x1, y1) by its ink, not its cell."""
+    """Draws one line centred in box (x0, y0, x1, y1): horizontally by its ink,
+    vertically by the capital height, so Q, comma and backtick sit where they
+    sit on a printed keycap instead of each being centred on its own."""
     x0, y0, x1, y1 = box
-    bx0, by0, bx1, by1 = draw.textbbox((0, 0), text, font=fnt)
+    bx0, _, bx1, _ = draw.textbbox((0, 0), text, font=fnt)
+    _, cy0, _, cy1 = draw.textbbox((0, 0), "H", font=fnt)
     x = x0 + (x1 - x0 - (bx1 - bx0)) / 2 - bx0
-    y = y0 + (y1 - y0 - (by1 - by0)) / 2 - by0
+    y = y0 + (y1 - y0 - (cy1 - cy0)) / 2 - cy0
     draw.text((round(x), round(y)), text, font=fnt, fill=fill)

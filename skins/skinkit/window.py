@@ -151,9 +151,10 @@ class Panel(Window):
         pass
 
 
-def card(cv, box, icon=None):
+def card(cv, box, accent=True):
     """Raised card that groups a label painted by the program and its control."""
     x0, y0, x1, y1 = box
     cv.rect((x0 + 1, y0 + 3, x1 + 1, y1 + 4), fill=(12, 12, 15), radius=8)
     cv.gradient(box, (40, 42, 50), (28, 30, 35), radius=8, outline=t.CARD_EDGE)
-    cv.rect((x0 + 16, y0, x0 + 64, y0 + 2), fill=t.ACCENT, radius=1)
+    if accent:
+        cv.rect((x0 + 16, y0, x0 + 64, y0 + 2), fill=t.ACCENT, radius=1)

@@ -37,7 +37,7 @@ class MacroManagerDialog(Dialog):
     header = 60
 
     def body(self, cv):
-        card(cv, (6, 60 + 0, self.width - 6, 382))
+        card(cv, (6, 62, self.width - 6, 382), accent=False)
         REPEAT_FIELD.draw(cv, "normal")
 
 

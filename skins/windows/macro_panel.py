@@ -28,7 +28,7 @@ class MacroPanel(Panel):
         cv.rect((39, 46, 119, 48), fill=t.ACCENT)
         for k in range(6):
             x, y = COLUMNS[k // 3], ROWS[k % 3]
-            card(cv, (x - 8, y - 6, x + BADGE + 10 + BUTTON_W + 8, y + BUTTON_H + 6))
+            card(cv, (x - 8, y - 6, x + BADGE + 10 + BUTTON_W + 8, y + BUTTON_H + 6), accent=False)
             cv.gradient((x, y, x + BADGE, y + BUTTON_H), (64, 67, 77), (38, 40, 47), radius=5,
                         outline=(20, 21, 25))
 

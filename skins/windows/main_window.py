@@ -18,8 +18,10 @@ def elements():
     profiles = [Tile(key, f"Profile{i + 1}", 12 + i * 80, 380, 76, 48, f"Profile {i + 1}")
                 for i, key in enumerate(("10", "11", "12", "13"))]
     by_key = {e.key: e for e in tabs + profiles + [
-        # Macro manager draws a two-line caption in a 20-pixel font: 48 high.
-        Push("15", "MacroManager", 518, 50, 126, 48, "Macro Manager"),
+        # Macro manager (like profile 1) lays its caption out for two lines of a
+        # 20-pixel font from the top: 48 high, and narrow enough that a
+        # two-word caption does wrap instead of sitting in the upper half.
+        Push("15", "MacroManager", 540, 50, 104, 48, "Macro Manager"),
         Push("25", "RestoreDefaults", 650, 50, 126, 48, "Restore Defaults"),
         Push("9", "EditProfile", 340, 380, 84, 22, "Edit"),
         Push("6", "NewProfile", 428, 380, 84, 22, "New"),
@@ -67,8 +69,11 @@ class MainWindow(Window):
         cv.line([(x + 8, y + 7), (x + 13, y + 15), (x + 18, y + 7)], t.WHITE, 2.4)
 
     def chrome_text(self, draw):
-        draw.text((52, 12), "VANTREL", font=t.font(20), fill=t.WHITE)
-        draw.text((53, 32), "GAMING KEYBOARD", font=t.font(8, bold=False), fill=(150, 154, 166))
+        draw.text((52, 7), "VANTREL", font=t.font(20), fill=t.WHITE)
+        x = 53
+        for ch in "GAMING KEYBOARD":  # spaced out, as small capitals under the name
+            draw.text((x, 30), ch, font=t.font(8, bold=False), fill=(150, 154, 166))
+            x += draw.textlength(ch, font=t.font(8, bold=False)) + 1.6
 
 
 def window():
