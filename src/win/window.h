@@ -1,0 +1,110 @@
+// The one window base: an HWND wrapper whose static window procedure finds
+// its C++ object and turns messages into typed virtual handlers.
+//
+//   class MyWindow : public vantrel::win::Window {
+//     bool OnCommand(HWND control, UINT id, UINT code) override {
+//       if (control == ok_.hwnd()) { ...; return true; }
+//       return false;                      // not handled: default processing
+//     }
+//   };
+//
+// - Windows of our own class: Create(...). Controls of system classes
+//   ("BUTTON", "LISTBOX"...): create them yourself, then Subclass(hwnd).
+//   Dialogs: see dialog.h.
+// - Every handler returns whether it handled the message; unhandled
+//   messages go to the default procedure (DefWindowProc, DefDlgProc, or the
+//   control's original procedure). OnMessage sees every message first.
+// - WM_DRAWITEM / WM_MEASUREITEM sent to a parent are reflected to the
+//   control's own object (OnDrawItem / OnMeasureItem) when it is one of
+//   ours, so parents of owner-drawn controls need no code for them.
+// - The object does not own its lifetime: keep it as a member; the window
+//   is destroyed with the object (or earlier by the system, after which
+//   hwnd() is nullptr).
+// - PreTranslateMessage runs in modal loops (dialog.h) before a message
+//   is translated and dispatched: the target window, each parent up to its
+//   top-level window, then the registered main window. True = swallowed.
+#pragma once
+
+#include <windows.h>
+
+namespace vantrel::win {
+
+struct MouseEvent {
+  UINT message;  // WM_MOUSEMOVE, WM_[LRM]BUTTON{DOWN,UP,DBLCLK}
+  POINT pt;      // client coordinates
+  UINT keys;     // MK_* flags
+};
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND hwnd() const { return hwnd_; }
+  // The object behind a window created or subclassed through this base, or
+  // nullptr.
+  static Window* FromHandle(HWND hwnd);
+
+  // A window of this base's own class ("VantrelWindow", arrow cursor, no
+  // background brush).
+  bool Create(DWORD style, DWORD ex_style, HWND parent, const RECT& rect,
+              const wchar_t* title = L"");
+  // Attaches to an existing window (typically a system control); the
+  // original procedure becomes the default processing.
+  bool Subclass(HWND hwnd);
+  void Destroy();
+
+  virtual bool PreTranslateMessage(MSG& msg);
+
+ protected:
+  // The next window of our classes created on this thread attaches to
+  // `self` at its first message (before WM_NCCREATE for top-level windows,
+  // which get WM_GETMINMAXINFO first).
+  static void ExpectCreation(Window* self);
+  // Our dialog window class (DLGWINDOWEXTRA, default processing DefDlgProcW).
+  static const wchar_t* DialogClassName();
+  void set_dialog() { is_dialog_ = true; }
+
+  // Decodes and dispatches one message; override only for unusual needs.
+  virtual LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+
+  // Any message before decoding; true = handled, `result` is returned.
+  virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+  // After the default creation succeeded; false fails creation.
+  virtual bool OnCreate(const CREATESTRUCTW& cs);
+  virtual void OnDestroy();
+  virtual bool OnCommand(HWND control, UINT id, UINT code);
+  virtual bool OnTimer(UINT_PTR id);
+  virtual bool OnPaint();
+  virtual bool OnEraseBackground(HDC dc);
+  virtual bool OnMouse(const MouseEvent& e);
+  // Reflected from the parent: this window is the owner-drawn control.
+  virtual bool OnDrawItem(DRAWITEMSTRUCT& item);
+  virtual bool OnMeasureItem(MEASUREITEMSTRUCT& item);
+  // After WM_NCDESTROY was processed and the object detached.
+  virtual void OnFinalMessage();
+
+ private:
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK DialogClassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT Route(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, bool dialog_class);
+  void Attach(HWND hwnd);
+  void Detach();
+
+  HWND hwnd_ = nullptr;
+  WNDPROC original_proc_ = nullptr;  // set for subclassed windows
+  bool is_dialog_ = false;           // default processing is DefDlgProcW
+};
+
+// The application's main window: its PreTranslateMessage sees every message
+// of every modal loop (so posted notices reach it under nested dialogs).
+void SetMainWindow(Window* window);
+Window* MainWindow();
+
+// Runs `msg` through the PreTranslateMessage chain; true = swallowed.
+bool PreTranslateChain(MSG& msg);
+
+}  // namespace vantrel::win
