@@ -1,0 +1,267 @@
+#include "skin/bitmap_btn.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "skin/skin_image.h"
+
+namespace vantrel::skin {
+namespace {
+
+// Shared by every skinned button: only picks a hovered button's text colour.
+bool g_mouse_button_down = false;
+
+}  // namespace
+
+bool CBitmapBtn::MouseButtonDown() { return g_mouse_button_down; }
+
+CBitmapBtn::~CBitmapBtn() {
+  if (tooltip_) DestroyWindow(tooltip_);
+}
+
+bool CBitmapBtn::Create(HWND parent, const RECT& rect) {
+  if (hwnd()) return false;
+  HWND h = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left,
+                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!h) return false;
+  if (!Subclass(h)) {
+    DestroyWindow(h);
+    return false;
+  }
+  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+  SendMessageW(h, BM_SETSTYLE, LOWORD(style) | BS_OWNERDRAW, TRUE);
+  SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) & ~WS_TABSTOP);
+  return true;
+}
+
+void CBitmapBtn::SetSkin(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
+                         const RECT& rect) {
+  if (!hwnd()) return;
+  {
+    win::WindowDC dc(hwnd());
+    CropBitmap(dc.get(), normal_, normal, rect);
+    CropBitmap(dc.get(), hover_image_, over, rect);
+    CropBitmap(dc.get(), pressed_, down, rect);
+    CropBitmap(dc.get(), disabled_, disabled, rect);
+  }
+  SetWindowLongPtrW(hwnd(), GWL_STYLE,
+                    GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~(WS_BORDER | WS_TABSTOP));
+}
+
+void CBitmapBtn::SetCheck(bool checked) {
+  if (checked == checked_) return;
+  checked_ = checked;
+  Repaint();
+}
+
+void CBitmapBtn::Repaint() {
+  if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void CBitmapBtn::SetTooltipText(const std::wstring& tip) {
+  if (tip.empty() || !hwnd()) return;
+  if (!tooltip_) {
+    static const bool classes = [] {
+      INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+      return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)classes;
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (!tooltip_) return;
+    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
+  }
+  // The v2 size is understood by every common controls version.
+  TOOLINFOW info{TTTOOLINFOW_V2_SIZE};
+  info.hwnd = hwnd();
+  info.uId = 1;
+  info.lpszText = const_cast<wchar_t*>(tip.c_str());
+  GetClientRect(hwnd(), &info.rect);
+  if (SendMessageW(tooltip_, TTM_GETTOOLCOUNT, 0, 0) == 0) {
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+  }
+  SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
+}
+
+bool CBitmapBtn::PreTranslateMessage(MSG& msg) {
+  // The tooltip learns of the pointer's moves from the relayed messages. A
+  // button without a tip has no tooltip to feed.
+  if (tooltip_) SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+  return false;
+}
+
+HWND CBitmapBtn::NotifyTarget() const {
+  HWND owner = GetWindow(hwnd(), GW_OWNER);
+  return owner ? owner : GetParent(hwnd());
+}
+
+bool CBitmapBtn::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      result = OnMouseMove(wp, lp);
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      HWND root = GetAncestor(NotifyTarget(), GA_ROOT);
+      if (root && root != GetActiveWindow()) SetActiveWindow(root);
+      g_mouse_button_down = true;
+      Repaint();
+      result = DefaultProc(msg, wp, lp);
+      return true;
+    }
+    case WM_LBUTTONUP:
+      result = OnButtonUp(wp, lp);
+      return true;
+    case WM_KILLFOCUS:
+      result = DefaultProc(msg, wp, lp);
+      hover_ = false;
+      Repaint();
+      return true;
+    case WM_CAPTURECHANGED:
+      // The capture has already gone elsewhere: just show the current look.
+      if (hover_) Repaint();
+      result = DefaultProc(msg, wp, lp);
+      return true;
+    case WM_ERASEBKGND:
+      result = 0;  // the owner draw paints every pixel
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CBitmapBtn::OnMouseMove(WPARAM wp, LPARAM lp) {
+  const LRESULT result = DefaultProc(WM_MOUSEMOVE, wp, lp);
+  HWND self = hwnd();
+  const bool left_down = (wp & MK_LBUTTON) != 0;
+  // A drag that began elsewhere does not light the button.
+  if (left_down && !hover_) return result;
+  HWND target = NotifyTarget();
+  POINT screen{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  ClientToScreen(self, &screen);
+  if (GetCapture() == self || !GetActiveWindow() || !target) {
+    if (WindowFromPoint(screen) != self) {
+      if (hover_) {
+        hover_ = false;
+        g_mouse_button_down = false;
+        Repaint();
+      }
+      if (!left_down && GetCapture() == self) ReleaseCapture();
+    }
+  } else {
+    hover_ = true;
+    SetCapture(self);
+    Repaint();
+  }
+  if (target) PostMessageW(target, WM_MOUSEMOVE, wp, MAKELPARAM(screen.x, screen.y));
+  return result;
+}
+
+LRESULT CBitmapBtn::OnButtonUp(WPARAM wp, LPARAM lp) {
+  HWND self = hwnd();
+  HWND target = NotifyTarget();
+  LRESULT result = 0;
+  if (toggle_mode) {
+    checked_ = !checked_;
+    Repaint();
+    // The press pushed the platform button and took the capture; undo both
+    // without its click, which would be a second notification.
+    SendMessageW(self, BM_SETSTATE, FALSE, 0);
+    if (GetCapture() == self) ReleaseCapture();
+    SendMessageW(target, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(self), 0),
+                 reinterpret_cast<LPARAM>(self));
+  } else {
+    result = DefaultProc(WM_LBUTTONUP, wp, lp);  // BN_CLICKED to the parent
+  }
+  g_mouse_button_down = false;
+  // The click's handler may have destroyed the button.
+  if (!IsWindow(self)) return result;
+  if (target) PostMessageW(target, WM_LBUTTONUP, 0, 0);
+  Repaint();
+  return result;
+}
+
+HBITMAP CBitmapBtn::ImageFor(ButtonImage which) const {
+  switch (which) {
+    case ButtonImage::Hover:
+      return hover_image_.get();
+    case ButtonImage::Pressed:
+      return pressed_.get();
+    case ButtonImage::Disabled:
+      return disabled_.get();
+    case ButtonImage::Normal:
+      break;
+  }
+  return normal_.get();
+}
+
+COLORREF CBitmapBtn::ColourFor(ButtonTextColour which) const {
+  switch (which) {
+    case ButtonTextColour::Hover:
+      return hover_text_colour;
+    case ButtonTextColour::Pressed:
+      return pressed_text_colour;
+    case ButtonTextColour::Disabled:
+      return disabled_text_colour;
+    case ButtonTextColour::Normal:
+      break;
+  }
+  return text_colour;
+}
+
+bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
+  ButtonState state;
+  state.toggle_mode = toggle_mode;
+  state.checked = checked_;
+  state.selected = (item.itemState & ODS_SELECTED) != 0;
+  state.disabled = (item.itemState & ODS_DISABLED) != 0;
+  state.hover = hover_;
+  HBITMAP image = ImageFor(ChooseButtonImage(state));
+  if (!image) return true;  // no look for this state: nothing to draw
+  const RECT& rc = item.rcItem;
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+
+  win::MemoryDC source(item.hDC);
+  win::SelectGuard keep_source(source.get(), image);
+  if (text.empty()) {
+    BitBlt(item.hDC, rc.left, rc.top, w, h, source.get(), 0, 0, SRCCOPY);
+    return true;
+  }
+  // Compose picture and caption off screen, then copy once.
+  win::Bitmap canvas(CreateCompatibleBitmap(item.hDC, w, h));
+  win::MemoryDC compose(item.hDC);
+  win::SelectGuard keep_canvas(compose.get(), canvas.get());
+  BitBlt(compose.get(), 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+  SetBkMode(compose.get(), TRANSPARENT);
+  SetTextColor(compose.get(), ColourFor(ChooseTextColour(state, g_mouse_button_down)));
+  win::Font font(CreateFontW(font_height, font_width, 0, 0, font_weight, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             CLEARTYPE_QUALITY, FF_MODERN | DEFAULT_PITCH, font_face.c_str()));
+  win::SelectGuard keep_font(compose.get(), font.get());
+  SIZE extent{};
+  GetTextExtentPoint32W(compose.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  const TextBox box =
+      ButtonTextBox({0, 0, w, h}, draw_flags, indent, font_height, text.size(), extent.cy);
+  RECT layout{box.left, box.top, box.right, box.bottom};
+  DrawTextW(compose.get(), text.c_str(), static_cast<int>(text.size()), &layout,
+            ButtonTextFormat(draw_flags, alignment));
+  BitBlt(item.hDC, rc.left, rc.top, w, h, compose.get(), 0, 0, SRCCOPY);
+  return true;
+}
+
+void CBitmapBtn::OnDestroy() {
+  g_mouse_button_down = false;
+  if (tooltip_) {
+    DestroyWindow(tooltip_);
+    tooltip_ = nullptr;
+  }
+  normal_.reset();
+  hover_image_.reset();
+  pressed_.reset();
+  disabled_.reset();
+}
+
+}  // namespace vantrel::skin

@@ -1,0 +1,32 @@
+#include "skin/lang_strings.h"
+
+#include "win/win_util.h"
+
+namespace vantrel::skin {
+
+HMODULE LangModule() {
+  static HMODULE module = nullptr;
+  if (!module) {
+    // Only resources are needed: no code of the module runs.
+    module = LoadLibraryExW((win::ApplicationDirectory() + L"lang.dll").c_str(), nullptr,
+                            LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!module) win::DebugTrace(L"lang.dll not loaded\n");
+  }
+  return module;
+}
+
+void LoadLangStrings(UINT first, int count, TextTable& table) {
+  HMODULE module = LangModule();
+  for (int k = 0; k < count; ++k) {
+    wchar_t buffer[260] = {};
+    const int n = module ? LoadStringW(module, first + k, buffer, 260) : 0;
+    table.emplace_back(buffer, n > 0 ? static_cast<size_t>(n) : 0);
+  }
+}
+
+const std::wstring& TextAt(const TextTable& table, size_t index) {
+  static const std::wstring empty;
+  return index < table.size() ? table[index] : empty;
+}
+
+}  // namespace vantrel::skin

@@ -1,0 +1,30 @@
+// Fixed texts from the language module lang.dll beside the executable.
+//
+//   static TextTable g_texts;                 // one per window, process-wide
+//   LoadLangStrings(900, 26, g_texts);        // appends IDs 900..925
+//   DrawTextW(dc, TextAt(g_texts, 3).c_str(), ...);
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace vantrel::skin {
+
+// Entry k of a window's table is the string with ID first + k.
+using TextTable = std::vector<std::wstring>;
+
+// Appends `count` strings (IDs first .. first + count - 1) to `table`. A
+// missing module or string appends an empty text, so entries keep their
+// indexes. The module is loaded once per process, from
+// ApplicationDirectory(), as a data file, and never unloaded.
+void LoadLangStrings(UINT first, int count, TextTable& table);
+
+// Entry `index`, or an empty text when the table is shorter.
+const std::wstring& TextAt(const TextTable& table, size_t index);
+
+// The language module, loading it on first use; nullptr when absent.
+HMODULE LangModule();
+
+}  // namespace vantrel::skin

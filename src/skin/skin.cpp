@@ -1,0 +1,66 @@
+#include "skin/skin.h"
+
+#include "skin/bitmap_btn.h"
+#include "skin/skin_image.h"
+#include "win/win_util.h"
+
+namespace vantrel::skin {
+
+std::wstring ReadSkinString(const std::wstring& ini_path, const wchar_t* section,
+                            const wchar_t* key) {
+  // The private-profile reader cuts a value to its 4,096-character buffer.
+  std::wstring value(4096, L'\0');
+  const DWORD n = GetPrivateProfileStringW(section, key, L"", value.data(),
+                                           static_cast<DWORD>(value.size()), ini_path.c_str());
+  value.resize(n < value.size() ? n : 0);
+  return value;
+}
+
+std::vector<SkinButtonPos> LoadSkin(HWND window, const SkinRequest& request, SkinImages& images,
+                                    std::span<CBitmapBtn* const> buttons) {
+  const std::wstring& dir = win::ApplicationDirectory();
+  const std::wstring ini = dir + request.file;
+  const std::wstring pictures = dir + request.picture_folder;
+
+  auto load = [&](const wchar_t* key, win::Bitmap& into) {
+    LoadSkinImage(pictures + ReadSkinString(ini, L"SCREEN", key), into, images.size);
+  };
+  load(L"Mask", images.mask);
+  load(L"Normal", images.normal);
+  load(L"Down", images.down);
+  load(L"Over", images.over);
+  load(request.disabled_key, images.disabled);
+  // A second copy of the normal look for painting: button images are cut
+  // from the first one, which goes once they are.
+  load(L"Normal", images.background);
+
+  SetWindowPos(window, nullptr, 0, 0, images.size.cx, images.size.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+
+  std::vector<SkinButtonPos> positions;
+  positions.reserve(request.button_keys.size());
+  for (size_t k = 0; k < request.button_keys.size(); ++k) {
+    positions.push_back(
+        ParseButtonPos(win::ToU16(ReadSkinString(ini, L"BUTTONPOS", request.button_keys[k]))));
+    if (k >= buttons.size() || !buttons[k]) continue;
+    const SkinButtonPos& p = positions.back();
+    const RECT rect{p.left, p.top, p.right, p.bottom};
+    if (buttons[k]->Create(window, rect)) {
+      buttons[k]->SetSkin(images.normal.get(), images.over.get(), images.down.get(),
+                          images.disabled.get(), rect);
+    }
+  }
+  images.normal.reset();
+  images.over.reset();
+  images.down.reset();
+  images.disabled.reset();
+  return positions;
+}
+
+void DragByBackground(HWND target) {
+  if (!target) return;
+  const DWORD pos = GetMessagePos();  // screen coordinates, as the message wants
+  PostMessageW(target, WM_NCLBUTTONDOWN, HTCAPTION, static_cast<LPARAM>(pos));
+}
+
+}  // namespace vantrel::skin

@@ -1,0 +1,35 @@
+// Skin pictures: loading them, cutting button images out of whole-window
+// pictures, and turning a mask picture into a window outline.
+//
+//   Bitmap mask; SIZE size{};
+//   LoadSkinImage(dir + L"Skins\\mask.bmp", mask, size);
+//   Region outline = RegionFromMask(mask.get());   // empty owner: no region
+//   ApplyWindowRegion(hwnd, outline, true);        // win/gdi.h
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/gdi.h"
+
+namespace vantrel::skin {
+
+// Decodes the picture file at `path` (BMP, GIF, JPEG: whatever the
+// platform's OLE picture loader reads) into `bitmap`, replacing what it
+// held, and stores its size. On any failure both stay as they were and
+// false is returned. The bitmap is our own copy (a DIB section): it stays
+// valid after the picture object is released.
+bool LoadSkinImage(const std::wstring& path, win::Bitmap& bitmap, SIZE& size);
+
+// target := a bitmap compatible with `window_dc` holding `rect` of `source`.
+// Nothing happens without a source; an empty rectangle leaves target empty.
+void CropBitmap(HDC window_dc, win::Bitmap& target, HBITMAP source, const RECT& rect);
+
+// The outline of a mask picture: every pixel that is not pure white (red,
+// green and blue all 255) is inside; row 0 is the top row. One rectangle
+// per horizontal run, handed to the region maker at most 2000 at a time and
+// ORed together. Empty owner without a mask or when GDI refuses.
+win::Region RegionFromMask(HBITMAP mask);
+
+}  // namespace vantrel::skin

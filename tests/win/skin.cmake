@@ -1,0 +1,9 @@
+vantrel_wine_test(skin_region_test SOURCES win/skin_region_test.cpp LIBS vantrel_skin gtest_main)
+vantrel_wine_test(skin_window_test SOURCES win/skin_window_test.cpp LIBS vantrel_skin gtest_main)
+vantrel_wine_test(lang_test SOURCES win/lang_test.cpp LIBS vantrel_skin gtest_main)
+# The test reads lang.dll where the build puts it for the runnable folder.
+add_dependencies(lang_test lang)
+target_compile_definitions(lang_test PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
+add_executable(skin_demo WIN32 win/skin_demo.cpp)
+target_link_libraries(skin_demo PRIVATE vantrel_skin)
+target_link_options(skin_demo PRIVATE -municode)

@@ -1,0 +1,252 @@
+// Skinned windows end to end: a skin written to a scratch folder, a
+// skinned dialog with its buttons, their looks and notifications, the key
+// filter, and GDI handle counts over many windows.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "skin/bitmap_btn.h"
+#include "skin/skinned_dialog.h"
+#include "skin_fixture.h"
+#include "win/dialog_templates.h"
+#include "win/win_util.h"
+
+using namespace vantrel;
+using namespace vantrel::testing;
+
+namespace {
+
+constexpr int kW = 160, kH = 100;
+const std::vector<TestButton> kButtons = {
+    {L"1", {10, 10, 50, 30}}, {L"2", {60, 10, 100, 30}}, {L"7", {10, 50, 70, 80}}};
+const wchar_t* const kKeys[] = {L"1", L"2", L"7", L"99"};  // "99" is not in the file
+
+class SkinTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::wstring dir = ScratchDir(L"window");
+    WriteTestSkin(dir, L"skin_test.ini", kW, kH, RoundedMask(kW, kH, 10), kButtons);
+    win::SetApplicationDirectory(dir);
+  }
+  void SetUp() override {
+    ASSERT_TRUE(host_.Create(WS_POPUP | WS_VISIBLE, 0, nullptr, RECT{100, 100, 400, 300}));
+  }
+  win::Window host_;
+};
+
+struct TestPanel : skin::SkinnedDialog {
+  explicit TestPanel(const wchar_t* file = L"skin_test.ini")
+      : SkinnedDialog(win::kMainCtrlPanelTemplate, Drag::Parent), file_(file) {}
+  skin::CBitmapBtn a, b, c, d;
+  std::vector<SkinButtonPos> positions;
+  std::vector<HWND> commands;
+  int texts_painted = 0;
+
+  bool OnCreate(const CREATESTRUCTW&) override {
+    skin::CBitmapBtn* buttons[] = {&a, &b, &c, &d};
+    positions = ApplySkin({file_, kKeys}, buttons);
+    a.text = L"Play";
+    return true;
+  }
+  bool OnCommand(HWND control, UINT id, UINT code) override {
+    if (id == 0 && code == BN_CLICKED) commands.push_back(control);
+    return SkinnedDialog::OnCommand(control, id, code);
+  }
+  void PaintTexts(HDC) override { ++texts_painted; }
+  const wchar_t* file_;
+};
+
+SIZE WindowSize(HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// Draws `button` the way its parent would be asked to, into a bitmap, and
+// returns the colour in the middle of the button.
+COLORREF DrawnColour(skin::SkinnedDialog& parent, skin::CBitmapBtn& button, UINT state) {
+  RECT rc{};
+  GetClientRect(button.hwnd(), &rc);
+  win::WindowDC screen(nullptr);
+  win::MemoryDC dc(screen.get());
+  win::Bitmap canvas(CreateCompatibleBitmap(screen.get(), rc.right, rc.bottom));
+  win::SelectGuard keep(dc.get(), canvas.get());
+  DRAWITEMSTRUCT di{ODT_BUTTON, 0, 0, ODA_DRAWENTIRE, state, button.hwnd(), dc.get(), rc, 0};
+  SendMessageW(parent.hwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&di));
+  return GetPixel(dc.get(), rc.right / 2, 2);
+}
+
+TEST_F(SkinTest, SkinSizesTheWindowCutsItsOutlineAndPlacesButtons) {
+  TestPanel panel;
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  SIZE size = WindowSize(panel.hwnd());
+  EXPECT_EQ(size.cx, kW);
+  EXPECT_EQ(size.cy, kH);
+  win::Region rgn(CreateRectRgn(0, 0, 0, 0));
+  EXPECT_EQ(GetWindowRgn(panel.hwnd(), rgn.get()), COMPLEXREGION);
+  EXPECT_TRUE(panel.images().background);
+  EXPECT_TRUE(panel.images().mask);
+
+  ASSERT_EQ(panel.positions.size(), 4u);
+  EXPECT_EQ(panel.positions[2].right, 70);
+  RECT r{};
+  GetWindowRect(panel.c.hwnd(), &r);
+  MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_TRUE(EqualRect(&r, &kButtons[2].rect));
+  EXPECT_EQ(GetDlgCtrlID(panel.a.hwnd()), 0);
+  EXPECT_FALSE(GetWindowLongPtrW(panel.a.hwnd(), GWL_STYLE) & WS_TABSTOP);
+  // The key missing from the file gives a button without area.
+  ASSERT_NE(panel.d.hwnd(), nullptr);
+  EXPECT_EQ(WindowSize(panel.d.hwnd()).cx, 0);
+}
+
+TEST_F(SkinTest, ButtonsShowTheirFourLooks) {
+  TestPanel panel;
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  skin::CBitmapBtn& b = panel.b;  // no text: the image alone
+  EXPECT_EQ(DrawnColour(panel, b, 0), kNormal);
+  EXPECT_EQ(DrawnColour(panel, b, ODS_SELECTED), kDown);
+  EXPECT_EQ(DrawnColour(panel, b, ODS_DISABLED), kDisabled);
+  b.SetCheck(true);
+  EXPECT_EQ(DrawnColour(panel, b, 0), kDown);
+  EXPECT_EQ(DrawnColour(panel, b, ODS_DISABLED), kDisabled);
+  b.toggle_mode = true;
+  EXPECT_EQ(DrawnColour(panel, b, ODS_DISABLED), kDown);
+  b.toggle_mode = false;
+  b.SetCheck(false);
+  // A captioned button composes text over the same picture.
+  EXPECT_EQ(DrawnColour(panel, panel.a, 0), kNormal);
+
+  // Hover: the pointer comes over the button while the application is active.
+  SetActiveWindow(host_.hwnd());
+  SendMessageW(b.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  ASSERT_TRUE(b.hovered());
+  EXPECT_EQ(GetCapture(), b.hwnd());
+  EXPECT_EQ(DrawnColour(panel, b, 0), kOver);
+  // ...and leaves it (far outside every window).
+  SendMessageW(b.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-3000, -3000));
+  EXPECT_FALSE(b.hovered());
+  EXPECT_NE(GetCapture(), b.hwnd());
+  // A drag that began elsewhere does not light it.
+  SendMessageW(b.hwnd(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_FALSE(b.hovered());
+}
+
+TEST_F(SkinTest, SetCheckRepaintsOnlyOnChange) {
+  TestPanel panel;
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  ShowWindow(panel.hwnd(), SW_SHOW);
+  UpdateWindow(host_.hwnd());
+  HWND b = panel.b.hwnd();
+  UpdateWindow(b);
+  ASSERT_FALSE(GetUpdateRect(b, nullptr, FALSE));
+  panel.b.SetCheck(false);
+  EXPECT_FALSE(GetUpdateRect(b, nullptr, FALSE));
+  panel.b.SetCheck(true);
+  EXPECT_TRUE(GetUpdateRect(b, nullptr, FALSE));
+  UpdateWindow(b);
+  panel.b.SetCheck(true);
+  EXPECT_FALSE(GetUpdateRect(b, nullptr, FALSE));
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+TEST_F(SkinTest, ClicksNotifyOnceInBothModes) {
+  struct Listener : TestPanel {
+    int ups = 0;
+    bool OnMouse(const win::MouseEvent& e) override {
+      if (e.message == WM_LBUTTONUP) ++ups;
+      return true;
+    }
+  } panel;
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  ShowWindow(panel.hwnd(), SW_SHOW);
+  HWND b = panel.b.hwnd();
+  for (bool toggle : {false, true}) {
+    SCOPED_TRACE(toggle ? "toggle" : "push");
+    panel.commands.clear();
+    panel.ups = 0;
+    panel.b.toggle_mode = toggle;
+    const bool before = panel.b.GetCheck();
+    SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(skin::CBitmapBtn::MouseButtonDown());
+    SendMessageW(b, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    Pump();
+    EXPECT_EQ(panel.commands, std::vector<HWND>{b});
+    EXPECT_EQ(panel.ups, 1);
+    EXPECT_FALSE(skin::CBitmapBtn::MouseButtonDown());
+    EXPECT_EQ(panel.b.GetCheck(), toggle ? !before : before);
+    EXPECT_NE(GetCapture(), b);
+    EXPECT_FALSE(SendMessageW(b, BM_GETSTATE, 0, 0) & BST_PUSHED);
+  }
+}
+
+TEST_F(SkinTest, MissingSkinFileGivesAnEmptyWindowAndNothingFails) {
+  TestPanel panel(L"no_such_skin.ini");
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  SIZE size = WindowSize(panel.hwnd());
+  EXPECT_EQ(size.cx, 0);
+  EXPECT_EQ(size.cy, 0);
+  EXPECT_FALSE(panel.images().background);
+  ASSERT_NE(panel.a.hwnd(), nullptr);
+  EXPECT_EQ(WindowSize(panel.a.hwnd()).cx, 0);
+  EXPECT_EQ(panel.images().region, nullptr);
+}
+
+// Enter, Esc and Space posted to a focused standard OK button would click
+// it; a skinned dialog swallows them before translation.
+struct KeyProbe : skin::SkinnedDialog {
+  KeyProbe(bool skinned) : SkinnedDialog(win::kWarningTemplate, Drag::Self), skinned_(skinned) {}
+  bool OnInitDialog() override {
+    HWND ok = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 40,
+                              20, hwnd(), reinterpret_cast<HMENU>(IDOK), nullptr, nullptr);
+    SetFocus(ok);
+    for (WPARAM vk : {VK_SPACE, VK_RETURN, VK_ESCAPE}) {
+      PostMessageW(ok, WM_KEYDOWN, vk, 1);
+      PostMessageW(ok, WM_KEYUP, vk, 0xC0000001);
+    }
+    PostMessageW(hwnd(), WM_APP, 0, 0);
+    return false;
+  }
+  bool PreTranslateMessage(MSG& msg) override {
+    return skinned_ && SkinnedDialog::PreTranslateMessage(msg);
+  }
+  bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+    if (msg == WM_APP) End(7);
+    return msg == WM_APP;
+  }
+  bool skinned_;
+};
+
+TEST_F(SkinTest, EnterEscAndSpaceNeverEndASkinnedDialog) {
+  KeyProbe skinned(true);
+  EXPECT_EQ(skinned.RunModal(host_.hwnd()), 7);
+  // The same keys without the filter do press the button: the test can fail.
+  KeyProbe plain(false);
+  EXPECT_EQ(plain.RunModal(host_.hwnd()), IDOK);
+}
+
+TEST_F(SkinTest, GdiObjectsDoNotGrowOverManyWindows) {
+  auto gdi = [] { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); };
+  if (gdi() == 0) GTEST_SKIP() << "no GDI object count on this system";
+  auto cycle = [&] {
+    TestPanel panel;
+    panel.CreateChild(host_.hwnd());
+    ShowWindow(panel.hwnd(), SW_SHOW);
+    panel.a.SetTooltipText(L"tip");
+    panel.b.SetCheck(true);
+    RedrawWindow(panel.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_GT(panel.texts_painted, 0);
+    panel.Destroy();
+  };
+  cycle();  // first use creates cached objects (fonts, brushes)
+  const DWORD before = gdi();
+  for (int i = 0; i < 40; ++i) cycle();
+  EXPECT_LE(gdi(), before + 2);
+}
+
+}  // namespace
