@@ -20,7 +20,8 @@ const wchar_t* const kKeys[] = {L"1", L"2", L"3", L"4"};
 
 class DemoDialog : public skin::SkinnedDialog {
  public:
-  DemoDialog() : SkinnedDialog(win::kWarningTemplate, Drag::Self) {}
+  explicit DemoDialog(UINT close_after_ms)
+      : SkinnedDialog(win::kWarningTemplate, Drag::Self), close_after_ms_(close_after_ms) {}
 
  protected:
   bool OnCreate(const CREATESTRUCTW&) override {
@@ -29,7 +30,7 @@ class DemoDialog : public skin::SkinnedDialog {
     normal_.text = L"Normal";
     hover_.text = L"Hover";
     pressed_.text = L"Pressed";
-    disabled_.text = L"Disabled, right-aligned with a long caption";
+    disabled_.text = L"Disabled: right-aligned, and a caption far too long to fit";
     disabled_.alignment = 2;
     pressed_.SetCheck(true);
     EnableWindow(disabled_.hwnd(), FALSE);
@@ -37,10 +38,15 @@ class DemoDialog : public skin::SkinnedDialog {
   }
   bool OnInitDialog() override {
     SetTimer(hwnd(), 1, 200, nullptr);
+    if (close_after_ms_) SetTimer(hwnd(), 2, close_after_ms_, nullptr);
     return false;
   }
-  bool OnTimer(UINT_PTR) override {
-    KillTimer(hwnd(), 1);
+  bool OnTimer(UINT_PTR id) override {
+    KillTimer(hwnd(), id);
+    if (id == 2) {
+      End(1);
+      return true;
+    }
     // Hover comes from the pointer; bring it over the hover button.
     RECT r{};
     GetWindowRect(hover_.hwnd(), &r);
@@ -57,15 +63,17 @@ class DemoDialog : public skin::SkinnedDialog {
 
  private:
   skin::CBitmapBtn normal_, hover_, pressed_, disabled_;
+  UINT close_after_ms_;
 };
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+// Argument: milliseconds after which the window closes itself (0: stays).
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
   const std::wstring dir = testing::ScratchDir(L"demo");
   testing::WriteTestSkin(dir, L"demo.ini", kW, kH, testing::RoundedMask(kW, kH, 24), kButtons);
   win::SetApplicationDirectory(dir);
-  DemoDialog dlg;
+  DemoDialog dlg(static_cast<UINT>(_wtoi(args)));
   win::SetMainWindow(&dlg);
   return static_cast<int>(dlg.RunModal(nullptr));
 }
