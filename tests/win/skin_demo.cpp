@@ -2,6 +2,7 @@
 // with a notch, four buttons), one button in each of the four looks.
 #include <windows.h>
 
+#include "skin/lang_strings.h"
 #include "skin/skinned_dialog.h"
 #include "skin_fixture.h"
 #include "win/dialog_templates.h"
@@ -66,10 +67,64 @@ class DemoDialog : public skin::SkinnedDialog {
   UINT close_after_ms_;
 };
 
+// The default skin's main window with its 19 captioned buttons, texts from
+// lang.dll: shows how the shipped texts fit the shipped pictures.
+class MainDemo : public skin::SkinnedDialog {
+ public:
+  explicit MainDemo(UINT close_after_ms)
+      : SkinnedDialog(win::kMainTemplate, Drag::Self), close_after_ms_(close_after_ms) {}
+
+ protected:
+  bool OnCreate(const CREATESTRUCTW&) override {
+    static const wchar_t* const kMainKeys[] = {L"1",  L"2",  L"3",  L"4",  L"25", L"10", L"6",
+                                               L"7",  L"8",  L"9",  L"11", L"12", L"13", L"15",
+                                               L"21", L"22", L"20", L"16", L"17"};
+    // Caption entry per button (-1: none; 100+n: "%s %d" of entry 8 and n).
+    static const int kEntry[] = {0,   1,   2,   15, 14, 3,  4,  5,  6, 7,
+                                 101, 102, 103, 9,  11, 12, 10, -1, -1};
+    skin::LoadLangStrings(101, 17, texts_);
+    skin::CBitmapBtn* list[19];
+    for (int i = 0; i < 19; ++i) list[i] = &buttons_[i];
+    ApplySkin({L"Skins\\skin_Config.ini", kMainKeys, L"skins\\", L"Disable"}, list);
+    for (int i = 0; i < 19; ++i) {
+      skin::CBitmapBtn& b = buttons_[i];
+      if (kEntry[i] < 0) continue;
+      b.text = kEntry[i] >= 100 ? skin::TextAt(texts_, 8) + L" " + std::to_wstring(kEntry[i] - 99)
+                                : skin::TextAt(texts_, kEntry[i]);
+      if (i < 4) b.font_height = 16, b.font_width = 6;
+      if (i == 5 || i == 13) b.draw_flags = kDrawWordBreak, b.font_height = 20, b.font_width = 8;
+      b.SetTooltipText(b.text);
+    }
+    buttons_[0].SetCheck(true);
+    buttons_[5].SetCheck(true);
+    return true;
+  }
+  bool OnInitDialog() override {
+    if (close_after_ms_) SetTimer(hwnd(), 2, close_after_ms_, nullptr);
+    return false;
+  }
+  bool OnTimer(UINT_PTR) override {
+    End(1);
+    return true;
+  }
+
+ private:
+  skin::TextTable texts_;
+  skin::CBitmapBtn buttons_[19];
+  UINT close_after_ms_;
+};
+
 }  // namespace
 
 // Argument: milliseconds after which the window closes itself (0: stays).
+// With "main" after it: the default skin's main window from ..\\dist.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
+  if (wcsstr(args, L"main")) {
+    win::SetApplicationDirectory(win::ApplicationDirectory() + L"..\\dist\\");
+    MainDemo main(static_cast<UINT>(_wtoi(args)));
+    win::SetMainWindow(&main);
+    return static_cast<int>(main.RunModal(nullptr));
+  }
   const std::wstring dir = testing::ScratchDir(L"demo");
   testing::WriteTestSkin(dir, L"demo.ini", kW, kH, testing::RoundedMask(kW, kH, 24), kButtons);
   win::SetApplicationDirectory(dir);

@@ -198,6 +198,24 @@ TEST_F(SkinTest, MissingSkinFileGivesAnEmptyWindowAndNothingFails) {
   EXPECT_EQ(panel.images().region, nullptr);
 }
 
+// A click on a panel's background drags the window it sits in.
+TEST_F(SkinTest, PanelBackgroundDragsTheParent) {
+  struct Host : win::Window {
+    int drags = 0;
+    bool OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&) override {
+      if (msg != WM_NCLBUTTONDOWN || wp != HTCAPTION) return false;
+      ++drags;
+      return true;  // no real move loop in a test
+    }
+  } host;
+  ASSERT_TRUE(host.Create(WS_POPUP | WS_VISIBLE, 0, nullptr, RECT{0, 0, 300, 200}));
+  TestPanel panel;
+  ASSERT_TRUE(panel.CreateChild(host.hwnd()));
+  SendMessageW(panel.hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 5));
+  Pump();
+  EXPECT_EQ(host.drags, 1);
+}
+
 // Enter, Esc and Space posted to a focused standard OK button would click
 // it; a skinned dialog swallows them before translation.
 struct KeyProbe : skin::SkinnedDialog {

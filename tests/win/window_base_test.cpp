@@ -171,3 +171,31 @@ TEST(ChildDialog, CreatesInsideItsParentWithoutALoop) {
 }
 
 }  // namespace
+
+namespace {
+
+// A modal dialog shows centred over its owner.
+TEST(ModalDialog, IsCentredOverItsOwner) {
+  Window owner;
+  ASSERT_TRUE(owner.Create(WS_POPUP | WS_VISIBLE, 0, nullptr, RECT{100, 80, 500, 380}));
+  struct Sized : Dialog {
+    Sized() : Dialog(kWarningTemplate) {}
+    RECT shown{};
+    bool OnInitDialog() override {
+      SetWindowPos(hwnd(), nullptr, 0, 0, 100, 60, SWP_NOMOVE | SWP_NOZORDER);
+      PostMessageW(hwnd(), WM_APP, 0, 0);
+      return true;
+    }
+    bool OnMessage(UINT msg, WPARAM, LPARAM, LRESULT&) override {
+      if (msg != WM_APP) return false;
+      GetWindowRect(hwnd(), &shown);
+      End(1);
+      return true;
+    }
+  } dlg;
+  EXPECT_EQ(dlg.RunModal(owner.hwnd()), 1);
+  EXPECT_EQ(dlg.shown.left, 250);
+  EXPECT_EQ(dlg.shown.top, 200);
+}
+
+}  // namespace
