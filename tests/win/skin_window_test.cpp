@@ -55,8 +55,18 @@ struct TestPanel : skin::SkinnedDialog {
     return SkinnedDialog::OnCommand(control, id, code);
   }
   void PaintTexts(HDC) override { ++texts_painted; }
+  bool OnMouse(const win::MouseEvent& e) override {
+    if (e.message == WM_MOUSEMOVE) moves.push_back(e.pt);
+    return SkinnedDialog::OnMouse(e);
+  }
+  std::vector<POINT> moves;
   const wchar_t* file_;
 };
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
 
 SIZE WindowSize(HWND h) {
   RECT r{};
@@ -125,6 +135,13 @@ TEST_F(SkinTest, ButtonsShowTheirFourLooks) {
   ASSERT_TRUE(b.hovered());
   EXPECT_EQ(GetCapture(), b.hwnd());
   EXPECT_EQ(DrawnColour(panel, b, 0), kOver);
+  // The parent hears of the move, in screen coordinates.
+  Pump();
+  POINT screen{3, 3};
+  ClientToScreen(b.hwnd(), &screen);
+  ASSERT_EQ(panel.moves.size(), 1u);
+  EXPECT_EQ(panel.moves[0].x, screen.x);
+  EXPECT_EQ(panel.moves[0].y, screen.y);
   // ...and leaves it (far outside every window).
   SendMessageW(b.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(-3000, -3000));
   EXPECT_FALSE(b.hovered());
@@ -149,11 +166,6 @@ TEST_F(SkinTest, SetCheckRepaintsOnlyOnChange) {
   UpdateWindow(b);
   panel.b.SetCheck(true);
   EXPECT_FALSE(GetUpdateRect(b, nullptr, FALSE));
-}
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
 TEST_F(SkinTest, ClicksNotifyOnceInBothModes) {
