@@ -1,0 +1,103 @@
+#include "panels/adv_ctrl_panel.h"
+
+#include "model/panel_rules.h"
+#include "panels/choice_menu.h"
+#include "skin/lang_strings.h"
+#include "win/dialog_templates.h"
+#include "win/win_util.h"
+
+namespace vantrel::panels {
+namespace {
+
+const skin::TextTable& Texts() {
+  static skin::TextTable table = [] {
+    skin::TextTable t;
+    skin::LoadLangStrings(300, 9, t);
+    return t;
+  }();
+  return table;
+}
+
+// Commands of this panel's range: the menu offers 2001 and 2002 only, but
+// 2003 and 2004 (4 ms and 8 ms) are accepted as well.
+constexpr UINT kFirstCommand = 1003, kLastCommand = 4000;
+
+}  // namespace
+
+CDlgAdvCtrlPanel::CDlgAdvCtrlPanel(SettingsRecord& record)
+    : Panel(win::kAdvCtrlPanelTemplate, Drag::Parent, record) {}
+
+bool CDlgAdvCtrlPanel::OnCreate(const CREATESTRUCTW&) {
+  Texts();
+  static const wchar_t* const kKeys[] = {L"1", L"0", L"20"};
+  skin::CBitmapBtn* buttons[] = {&m_btn500Hz, &m_btn1000Hz, &m_btnResponse};
+  ApplySkin({L"Skins\\Skin_color_control.ini", kKeys}, buttons);
+  m_btn500Hz.text = L"500 HZ";
+  m_btn500Hz.alignment = 2;
+  m_btn1000Hz.text = L"1000 HZ";
+  m_btn1000Hz.alignment = 2;
+  m_btn500Hz.Repaint();
+  m_btn1000Hz.Repaint();
+  return true;
+}
+
+void CDlgAdvCtrlPanel::PutSettingToControl() {
+  SetPollingRate(slot().PollingRate - 1);
+  ShowResponseTime();
+}
+
+void CDlgAdvCtrlPanel::SetPollingRate(int index) {
+  if (index == 0 || index == 1) {
+    m_btn500Hz.SetCheck(index == 0);
+    m_btn1000Hz.SetCheck(index == 1);
+  }
+  slot().PollingRate = index + 1;
+}
+
+void CDlgAdvCtrlPanel::ShowResponseTime() {
+  m_btnResponse.text = win::ToWide(ResponseTimeText(slot().iResponTime));
+  m_btnResponse.alignment = 0;
+  m_btnResponse.SetTooltipText(m_btnResponse.text);
+  RedrawNow(m_btnResponse.hwnd());
+}
+
+void CDlgAdvCtrlPanel::ShowResponseMenu() {
+  const MenuChoice choices[] = {{kResponse1ms, L"1 ms"}, {kResponse2ms, L"2 ms"}};
+  ShowChoiceMenu(hwnd(), m_btnResponse.hwnd(), choices);
+}
+
+void CDlgAdvCtrlPanel::OnResponseCommand(UINT command) {
+  const AdvancedCommand cmd = AdvancedMenuCommand(static_cast<int>(command));
+  if (cmd.known) {
+    slot().iResponTime = cmd.response_time;
+    if (cmd.rate_index >= 0) SetPollingRate(cmd.rate_index);
+  }
+  ShowResponseTime();
+}
+
+bool CDlgAdvCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  return ForwardChoiceMenuDraw(msg, wp, lp, result);
+}
+
+bool CDlgAdvCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
+  if (control && control == m_btn500Hz.hwnd()) {
+    slot().PollingRate = 1;
+    slot().iResponTime = 2;
+    SetPollingRate(0);
+    ShowResponseTime();
+  } else if (control && control == m_btn1000Hz.hwnd()) {
+    OnResponseCommand(kResponse1ms);
+  } else if (control && control == m_btnResponse.hwnd()) {
+    ShowResponseMenu();
+  } else if (!control && id >= kFirstCommand && id <= kLastCommand) {
+    OnResponseCommand(id);
+    return true;
+  }
+  return Panel::OnCommand(control, id, code);
+}
+
+void CDlgAdvCtrlPanel::PaintTexts(HDC dc) {
+  PaintPanelLabels(dc, skin::TextAt(Texts(), 1), skin::TextAt(Texts(), 3));
+}
+
+}  // namespace vantrel::panels

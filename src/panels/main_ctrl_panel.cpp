@@ -1,0 +1,87 @@
+#include "panels/main_ctrl_panel.h"
+
+#include <string>
+
+#include "model/panel_rules.h"
+#include "panels/key_assi.h"
+#include "win/dialog_templates.h"
+
+namespace vantrel::panels {
+namespace {
+
+// The skin numbers its keys from 40: key position i is BUTTONPOS "40 + i".
+constexpr int kFirstKeyNumber = 40;
+
+const std::array<const wchar_t*, kKeyPositions>& KeyNumbers() {
+  static const std::array<std::wstring, kKeyPositions> texts = [] {
+    std::array<std::wstring, kKeyPositions> t;
+    for (int i = 0; i < kKeyPositions; ++i) t[i] = std::to_wstring(kFirstKeyNumber + i);
+    return t;
+  }();
+  static const std::array<const wchar_t*, kKeyPositions> keys = [] {
+    std::array<const wchar_t*, kKeyPositions> k;
+    for (int i = 0; i < kKeyPositions; ++i) k[i] = texts[i].c_str();
+    return k;
+  }();
+  return keys;
+}
+
+}  // namespace
+
+CDlgMainCtrlPanel::CDlgMainCtrlPanel(SettingsRecord& record)
+    : Panel(win::kMainCtrlPanelTemplate, Drag::Parent, record) {}
+
+bool CDlgMainCtrlPanel::OnCreate(const CREATESTRUCTW&) {
+  std::array<skin::CBitmapBtn*, kKeyPositions> buttons;
+  for (int i = 0; i < kKeyPositions; ++i) buttons[i] = &m_keys[i];
+  std::vector<SkinButtonPos> positions =
+      ApplySkin({L"Skins\\skin_main.ini", KeyNumbers()}, buttons);
+  for (size_t i = 0; i < positions.size() && i < m_keyRects.size(); ++i) {
+    const SkinButtonPos& p = positions[i];
+    m_keyRects[i] = {p.left, p.top, p.right, p.bottom};
+  }
+  return true;
+}
+
+void CDlgMainCtrlPanel::PutSettingToControl() {
+  const ProfileSlot& s = slot();
+  for (int i = 0; i < kKeyPositions; ++i) ShowKey(i, s.standardkey[i]);
+}
+
+void CDlgMainCtrlPanel::ShowKey(int position, std::uint8_t code) {
+  if (position < 0 || position >= kKeyPositions) return;
+  m_keys[position].SetCheck(KeyShowsRemapped(position, code));
+  RedrawNow(m_keys[position].hwnd());
+}
+
+void CDlgMainCtrlPanel::EditKey(int position) {
+  if (position < 0 || position >= kKeyPositions) return;
+  const int profile = ActiveProfileIndex(record());
+  // A full key map refuses silently: no dialog, no message.
+  if (IsKeyMapFull(record(), profile)) return;
+  CDlgKeyAssi dlg;
+  dlg.m_keyPosition = position;
+  dlg.m_currentCode = slot().standardkey[position];
+  if (dlg.RunModal(hwnd()) != IDOK) return;
+  // Code 0 means the user pressed OK without choosing a key.
+  if (dlg.m_newCode == 0) return;
+  LockWindowUpdate(hwnd());
+  slot().standardkey[position] = dlg.m_newCode;
+  ShowKey(position, dlg.m_newCode);
+  record().StandardKeyChanged[profile] = 1;
+  LockWindowUpdate(nullptr);
+}
+
+bool CDlgMainCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
+  if (control) {
+    for (int i = 0; i < kKeyPositions; ++i) {
+      if (m_keys[i].hwnd() == control) {
+        EditKey(i);
+        break;
+      }
+    }
+  }
+  return Panel::OnCommand(control, id, code);
+}
+
+}  // namespace vantrel::panels

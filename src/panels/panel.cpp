@@ -1,0 +1,22 @@
+#include "panels/panel.h"
+
+#include "win/gdi.h"
+
+namespace vantrel::panels {
+
+void RedrawNow(HWND hwnd) {
+  if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void PaintPanelLabels(HDC dc, const std::wstring& left, const std::wstring& right) {
+  win::Font font(CreateFontW(15, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                             FF_MODERN | DEFAULT_PITCH, L"Arial"));
+  win::SelectGuard keep(dc, font.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(178, 81, 10));
+  TextOutW(dc, 73, 100, left.c_str(), static_cast<int>(left.size()));
+  TextOutW(dc, 435, 100, right.c_str(), static_cast<int>(right.size()));
+}
+
+}  // namespace vantrel::panels

@@ -1,0 +1,15 @@
+# The keyboard, lighting and advanced pages and the key assignment dialog,
+# on the shipped skin and lang.dll of the runnable folder. Both exes open the
+# key assignment dialog, which installs the low-level keyboard hook.
+if(NOT TARGET vantrel_panels)
+  return()
+endif()
+foreach(t key_assi_test panels_test)
+  vantrel_wine_test(${t} SOURCES win/${t}.cpp LIBS vantrel_panels gtest_main LOCKS hook)
+  add_dependencies(${t} lang vantrel_skins)
+  target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
+endforeach()
+add_executable(panels_demo WIN32 win/panels_demo.cpp)
+target_link_libraries(panels_demo PRIVATE vantrel_panels)
+target_link_options(panels_demo PRIVATE -municode)
+add_dependencies(panels_demo lang vantrel_skins)
