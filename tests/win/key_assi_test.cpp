@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "gdi_tracker.h"
 #include "panels_fixture.h"
 
 using namespace vantrel;
@@ -114,6 +115,16 @@ TEST_F(KeyAssi, MouseButtonCodesOpenWithAnEmptyEdit) {
   Outcome unnamed = RunDialog(0, 0x32, {{S::Snapshot}, {S::Cancel}});
   EXPECT_EQ(unnamed.seen.current_name, L"");
   EXPECT_EQ(unnamed.seen.edit_texts.at(0), L"");
+}
+
+TEST_F(KeyAssi, GivesBackEveryGdiObjectItMade) {
+  GdiTracker::Install();
+  RunDialog(0, 0x29, {{S::Ok}});  // fonts, pictures and caches made once
+  const size_t before = GdiTracker::Live();
+  for (int i = 0; i < 3; ++i) {
+    RunDialog(31, 0x14, {{S::Key, 'W', 0}, {S::Snapshot}, {S::Default}, {S::Cancel}});
+  }
+  EXPECT_EQ(GdiTracker::Live(), before);
 }
 
 // A window of our own that counts the characters it is typed.

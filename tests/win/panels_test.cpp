@@ -6,6 +6,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "gdi_tracker.h"
 #include "model/key_codes.h"
 #include "panels/adv_ctrl_panel.h"
 #include "panels/light_ctrl_panel.h"
@@ -259,6 +260,17 @@ TEST_F(LightingPage, MenusOfferTheirItemsInTableOrder) {
   // Dismissed without a choice: nothing changed.
   EXPECT_EQ(record.profiles[0].LtEffectType, 1);
   EXPECT_EQ(record.profiles[0].iLtPulsation, 2);
+}
+
+TEST_F(LightingPage, RepaintsGiveBackTheirGdiObjects) {
+  GdiTracker::Install();
+  UpdateWindow(host.hwnd());
+  const size_t before = GdiTracker::Live();
+  for (UINT command : {2005u, 2010u, 2006u, 2013u}) {
+    Command(panel, command);
+    RedrawWindow(panel.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  EXPECT_EQ(GdiTracker::Live(), before);
 }
 
 // ---- advanced page --------------------------------------------------------
