@@ -1,0 +1,76 @@
+#include "model/macro_store.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "model/text.h"
+
+namespace vantrel {
+namespace {
+
+constexpr char16_t kSection[] = u"Macros";
+constexpr char16_t kNumberKey[] = u"number";
+
+std::int32_t ReadNumber(const IniFile& ini) { return ini.ReadInt(kSection, kNumberKey, -1); }
+
+std::span<std::uint8_t> Bytes(MacroRecord& macro) {
+  return {reinterpret_cast<std::uint8_t*>(&macro), sizeof(MacroRecord)};
+}
+
+// The file is the user's to edit: a record leaves here with a terminated
+// name and a count that can index its events.
+void Sanitize(MacroRecord& macro) {
+  macro.name[kMacroRecordNameChars - 1] = u'\0';
+  macro.eventCount = MacroEventCount(macro);
+}
+
+}  // namespace
+
+void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini) {
+  const std::int32_t number = ReadNumber(ini);
+  if (number < 1) {
+    ClearMacroLibrary(library);
+    return;
+  }
+  if (!library.empty()) return;
+  const int count = std::min(number, kMacroLoadCap);
+  for (int i = 0; i < count; ++i) {
+    auto macro = std::make_unique<MacroRecord>();
+    if (!ini.ReadStruct(kSection, ToU16Decimal(i), Bytes(*macro))) continue;
+    Sanitize(*macro);
+    library.push_back(std::move(macro));
+  }
+}
+
+void LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file) {
+  IniFile ini(file);
+  ini.Load();  // a missing file reads as one without keys: "number" -1
+  LoadMacroLibrary(library, ini);
+}
+
+void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini) {
+  // Built from nothing, so no key of an older, longer library survives.
+  ini.Clear();
+  ini.WriteInt(kSection, kNumberKey, static_cast<std::int32_t>(library.size()));
+  for (std::size_t i = 0; i < library.size(); ++i) {
+    ini.WriteStruct(kSection, ToU16Decimal(static_cast<std::int64_t>(i)), Bytes(*library[i]));
+  }
+}
+
+bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& file, bool flush) {
+  IniFile ini(file);
+  WriteMacroLibrary(library, ini);
+  return ini.Save(flush) == IniSaveResult::Ok;
+}
+
+void RefreshMacroAssignments(MacroLibrary& library, SettingsRecord& record,
+                             const std::filesystem::path& file) {
+  IniFile ini(file);
+  ini.Load();
+  if (ReadNumber(ini) <= 0) return;
+  LoadMacroLibrary(library, ini);
+  CopyMacrosIntoAssignments(library, record);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,45 @@
+// "sequence.dat": the macro library on disk, section "Macros" with "number"
+// and one struct value per macro under keys "0".."number-1". Read and
+// written through IniFile, so the file stays what the platform's
+// private-profile struct functions read and write.
+//
+//   LoadMacroLibrary(library, data_dir / kMacroFileName);
+//   SyncMacroLibrary(library, record);
+//   SaveMacroLibrary(library, data_dir / kMacroFileName);
+#pragma once
+
+#include <filesystem>
+
+#include "model/ini_file.h"
+#include "model/macro_library.h"
+
+namespace vantrel {
+
+inline constexpr char16_t kMacroFileName[] = u"sequence.dat";
+
+// The most records a "number" may make us read: far above the 99 the manager
+// allows, low enough that a hand-edited "number" of two billion costs
+// nothing.
+constexpr int kMacroLoadCap = 1000;
+
+// "number" below 1 (or missing) empties the library. Otherwise loading never
+// merges: a library that already holds macros is left as it is. A record
+// whose value is missing, has the wrong length or a bad checksum is skipped,
+// so the macros behind it move up one index (keys find them by name).
+void LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file);
+void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini);
+
+// Replaces the file atomically with exactly the library's keys (no stale
+// ones). False when it could not be written; the library is unaffected.
+bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& file,
+                      bool flush = true);
+// The document SaveMacroLibrary writes (tests, benchmark).
+void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini);
+
+// The apply step: when the file has macros, loads them if the library is
+// empty, then copies library contents into the first six macro keys of every
+// slot (CopyMacrosIntoAssignments).
+void RefreshMacroAssignments(MacroLibrary& library, SettingsRecord& record,
+                             const std::filesystem::path& file);
+
+}  // namespace vantrel
