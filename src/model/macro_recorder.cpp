@@ -69,6 +69,9 @@ void MacroRecorder::StorePauseBeforeNewEvent(std::uint32_t now_ms) {
 
 CaptureResult MacroRecorder::OnCapturedKey(std::uint32_t vk, std::uint32_t flags,
                                            std::uint32_t now_ms) {
+  // Keys already queued when the 50th event stopped the recording still
+  // arrive; they must not record or stop (and unhook) a second time.
+  if (!recording) return CaptureResult::Ignored;
   // A held key repeats its press with identical flags; only the first counts.
   if (vk == shared_.last_vk && flags == shared_.last_flags) return CaptureResult::Ignored;
   shared_.last_vk = vk;

@@ -35,7 +35,7 @@ struct MacroRecorderShared {
 MacroRecorderShared& ProcessMacroRecorderState();
 
 enum class CaptureResult {
-  Ignored,   // repeated press of a held key
+  Ignored,   // repeated press of a held key, or not recording
   Recorded,  // an event was stored (or refused: the buffer is full)
   Full,      // the 50th event: recording stopped; the caller focuses the event list
 };
