@@ -1,0 +1,139 @@
+// The keyboard capture with a real hook: keys injected with SendInput arrive
+// as WM_CAPTUREDKEY, never as key messages, until the capture is removed.
+// The debug lines are read back through a vectored exception handler, which
+// sees the exception OutputDebugStringW raises for a debugger.
+#include "win/keyboard_capture.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+using vantrel::win::InstallKeyboardCapture;
+using vantrel::win::RemoveKeyboardCapture;
+using vantrel::win::WM_CAPTUREDKEY;
+
+namespace {
+
+std::vector<std::pair<WPARAM, LPARAM>> g_captured;
+std::vector<WPARAM> g_key_messages;
+std::vector<std::wstring> g_trace;
+
+LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CAPTUREDKEY) g_captured.emplace_back(wp, lp);
+  if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) {
+    g_key_messages.push_back(wp);
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LONG CALLBACK CatchDebugOutput(EXCEPTION_POINTERS* info) {
+  const EXCEPTION_RECORD& r = *info->ExceptionRecord;
+  // Windows raises the wide form and, when nobody takes it, the narrow one;
+  // Wine raises only the narrow one. Keep one line per call either way.
+  static bool wide_seen = false;
+  if (r.ExceptionCode == DBG_PRINTEXCEPTION_WIDE_C && r.NumberParameters >= 2) {
+    wide_seen = true;
+    g_trace.emplace_back(reinterpret_cast<const wchar_t*>(r.ExceptionInformation[1]));
+  } else if (r.ExceptionCode == DBG_PRINTEXCEPTION_C && r.NumberParameters >= 2 && !wide_seen) {
+    const char* text = reinterpret_cast<const char*>(r.ExceptionInformation[1]);
+    g_trace.emplace_back(text, text + std::strlen(text));
+  }
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+INPUT Key(WORD vk, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = flags;
+  return in;
+}
+
+void Pump(DWORD ms) {
+  const DWORD end = GetTickCount() + ms;
+  MSG msg;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(5);
+  }
+}
+
+class KeyboardCapture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = TargetProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"CaptureTarget";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(0, L"CaptureTarget", L"capture", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
+                            10, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(hwnd_, nullptr);
+    SetForegroundWindow(hwnd_);
+    SetFocus(hwnd_);
+    Pump(100);
+    handler_ = AddVectoredExceptionHandler(1, CatchDebugOutput);
+    g_captured.clear();
+    g_key_messages.clear();
+    g_trace.clear();
+  }
+  void TearDown() override {
+    RemoveVectoredExceptionHandler(handler_);
+    DestroyWindow(hwnd_);
+  }
+  void Send(std::vector<INPUT> inputs) {
+    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
+              inputs.size());
+    Pump(300);
+  }
+  HWND hwnd_ = nullptr;
+  PVOID handler_ = nullptr;
+};
+
+TEST_F(KeyboardCapture, SwallowsKeysAndPostsThemUntilRemoved) {
+  ASSERT_EQ(GetFocus(), hwnd_);
+  Send({Key('B', 0), Key('B', KEYEVENTF_KEYUP)});
+  ASSERT_EQ(g_key_messages, (std::vector<WPARAM>{'B', 'B'})) << "keys reach the window before";
+
+  g_key_messages.clear();
+  InstallKeyboardCapture(hwnd_);
+  Send({Key('A', 0), Key('A', KEYEVENTF_KEYUP), Key(VK_RETURN, KEYEVENTF_EXTENDEDKEY),
+        Key(VK_RETURN, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP), Key(VK_RETURN, 0),
+        Key(VK_LSHIFT, 0), Key(VK_LSHIFT, KEYEVENTF_KEYUP)});
+  RemoveKeyboardCapture();
+  const std::vector<std::pair<WPARAM, LPARAM>> expected = {
+      {'A', 0x00},       {'A', 0x80},       {VK_RETURN, 0x01}, {VK_RETURN, 0x81},
+      {VK_RETURN, 0x00}, {VK_LSHIFT, 0x00}, {VK_LSHIFT, 0x80}};
+  EXPECT_EQ(g_captured, expected);
+  EXPECT_TRUE(g_key_messages.empty()) << g_key_messages.size() << " key messages leaked";
+
+  ASSERT_GE(g_trace.size(), 10u);
+  EXPECT_EQ(g_trace.front().rfind(L"Hhook: ", 0), 0u);
+  EXPECT_NE(g_trace.front(), L"Hhook: 0\r\n");
+  EXPECT_EQ(g_trace[1], L"vkcode=41,scancode=1e\n");
+  EXPECT_EQ(g_trace.back(), L"UnHhook: Success \r\n");
+
+  g_captured.clear();
+  SetFocus(hwnd_);
+  Send({Key('A', 0), Key('A', KEYEVENTF_KEYUP)});
+  EXPECT_TRUE(g_captured.empty());
+  EXPECT_EQ(g_key_messages, (std::vector<WPARAM>{'A', 'A'}));
+}
+
+TEST_F(KeyboardCapture, RemovingTwiceReportsTheFailure) {
+  InstallKeyboardCapture(hwnd_);
+  RemoveKeyboardCapture();
+  RemoveKeyboardCapture();
+  ASSERT_FALSE(g_trace.empty());
+  EXPECT_EQ(g_trace.back(), L"UnHhook: Fail \r\n");
+}
+
+}  // namespace
