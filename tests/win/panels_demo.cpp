@@ -1,6 +1,7 @@
 // Shows one page of the default skin inside a plain stand-in of the main
 // window, or the key assignment dialog, for screenshots and a look by hand.
 //   panels_demo.exe keyboard|lighting|advanced|keyassi [close-after-ms]
+// "lighting-menu" and "advanced-menu" open the page's first menu.
 // The keyboard page shows two remapped keys; the key assignment dialog
 // opens on position 0 (Esc) as if Q had just been pressed.
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "panels/key_assi.h"
 #include "panels/light_ctrl_panel.h"
 #include "panels/main_ctrl_panel.h"
+#include "shell/ex_menu.h"
 #include "skin/skinned_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/keyboard_capture.h"
@@ -38,21 +40,38 @@ class Stand : public skin::SkinnedDialog {
     return true;
   }
   bool OnInitDialog() override {
+    HWND menu_button = nullptr;
     if (page_ == L"keyboard") {
       panel_ = std::make_unique<panels::CDlgMainCtrlPanel>(g_record);
-    } else if (page_ == L"lighting") {
-      panel_ = std::make_unique<panels::CDlgLightCtrlPanel>(g_record);
+    } else if (page_.starts_with(L"lighting")) {
+      auto light = std::make_unique<panels::CDlgLightCtrlPanel>(g_record);
+      light->CreateChild(hwnd());
+      menu_button = light->m_btnMode.hwnd();
+      panel_ = std::move(light);
     } else {
-      panel_ = std::make_unique<panels::CDlgAdvCtrlPanel>(g_record);
+      auto adv = std::make_unique<panels::CDlgAdvCtrlPanel>(g_record);
+      adv->CreateChild(hwnd());
+      menu_button = adv->m_btnResponse.hwnd();
+      panel_ = std::move(adv);
     }
-    panel_->CreateChild(hwnd());
+    if (!panel_->hwnd()) panel_->CreateChild(hwnd());
     MoveWindow(panel_->hwnd(), 1, 100, 781, 267, TRUE);
     panel_->PutSettingToControl();
     ShowWindow(panel_->hwnd(), SW_SHOW);
     if (close_after_ms_) SetTimer(hwnd(), 1, close_after_ms_, nullptr);
+    // Once the window is on screen: activating it would close the menu.
+    if (page_.ends_with(L"-menu")) SetTimer(hwnd(), 2, 300, nullptr);
+    menu_button_ = menu_button;
     return false;
   }
-  bool OnTimer(UINT_PTR) override {
+  bool OnTimer(UINT_PTR id) override {
+    if (id == 2) {
+      KillTimer(hwnd(), 2);
+      PostMessageW(panel_->hwnd(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(menu_button_));
+      return true;
+    }
+    EndMenu();
     End(1);
     return true;
   }
@@ -61,6 +80,7 @@ class Stand : public skin::SkinnedDialog {
   std::wstring page_;
   UINT close_after_ms_;
   std::unique_ptr<panels::Panel> panel_;
+  HWND menu_button_ = nullptr;
 };
 
 class KeyAssiDemo : public panels::CDlgKeyAssi {
@@ -87,6 +107,7 @@ class KeyAssiDemo : public panels::CDlgKeyAssi {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
   win::SetApplicationDirectory(win::ApplicationDirectory() + L"..\\dist\\");
+  shell::InstallMenuHook();
   ResetRecord(g_record);
   ApplyFactoryDefaultsAll(g_record);
   g_record.CurrentProfile = 0;
