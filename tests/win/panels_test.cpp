@@ -145,18 +145,23 @@ TEST_F(KeyboardPage, CancelCloseAndAnEmptyOkStoreNothing) {
 }
 
 TEST_F(KeyboardPage, AFullKeyMapOpensNothing) {
-  // 32 reassigned positions: the limit is reached.
-  for (int i = 0; i < 32; ++i) record.profiles[0].standardkey[i] = 0x04 + (i % 2);
-  record.profiles[0].standardkey[45] = 0x05;  // A's position, so A and B both count
-  ASSERT_TRUE(IsKeyMapFull(record, 0));
-  const std::uint8_t before = record.profiles[0].standardkey[60];
+  // 31 reassigned positions still allow one more.
+  for (int i = 0; i < 31; ++i) record.profiles[0].standardkey[i] = 0x04 + (i % 2);
   Seen seen = ClickKey(60, {{S::Key, 'Q', 0}, {S::Ok}});
+  EXPECT_TRUE(seen.opened);
+  EXPECT_EQ(record.profiles[0].standardkey[60], 0x14);
+  ASSERT_TRUE(IsKeyMapFull(record, 0));
+
+  // The 32nd change fills the map: no dialog opens, nothing is stored.
+  record.StandardKeyChanged[0] = 0;
+  seen = ClickKey(61, {{S::Key, 'Q', 0}, {S::Ok}});
   EXPECT_FALSE(seen.opened);
-  EXPECT_EQ(record.profiles[0].standardkey[60], before);
+  EXPECT_EQ(record.profiles[0].standardkey[61], 0x19);
   EXPECT_EQ(record.StandardKeyChanged[0], 0);
   // Even giving a remapped key back is refused: the rule is asked first.
   seen = ClickKey(0, {{S::Default}, {S::Ok}});
   EXPECT_FALSE(seen.opened);
+  EXPECT_EQ(record.profiles[0].standardkey[0], 0x04);
 }
 
 TEST_F(KeyboardPage, EnterEscAndSpaceAreSwallowed) {
