@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/macro_recorder.h"
+
 using vantrel::win::InstallKeyboardCapture;
 using vantrel::win::RemoveKeyboardCapture;
 using vantrel::win::WM_CAPTUREDKEY;
@@ -134,6 +136,28 @@ TEST_F(KeyboardCapture, RemovingTwiceReportsTheFailure) {
   RemoveKeyboardCapture();
   ASSERT_FALSE(g_trace.empty());
   EXPECT_EQ(g_trace.back(), L"UnHhook: Fail \r\n");
+}
+
+TEST_F(KeyboardCapture, FeedsTheRecorderOnePressPerHeldKey) {
+  vantrel::MacroRecorderShared shared;
+  vantrel::MacroRecorder rec(
+      {[this] { InstallKeyboardCapture(hwnd_); }, [] { RemoveKeyboardCapture(); }}, shared);
+  rec.StartRecording();
+  // The auto-repeat of a held key: several presses, one release.
+  Send({Key('A', 0), Key('A', 0), Key('A', 0), Key('A', KEYEVENTF_KEYUP),
+        Key(VK_RETURN, KEYEVENTF_EXTENDEDKEY)});
+  for (const auto& [vk, flags] : g_captured) {
+    rec.OnCapturedKey(static_cast<std::uint32_t>(vk), static_cast<std::uint32_t>(flags),
+                      GetTickCount());
+  }
+  rec.StopRecording();
+  ASSERT_EQ(rec.count, 3);
+  EXPECT_EQ(rec.events[0].keyCode, 0x04);  // A
+  EXPECT_EQ(rec.events[0].action, vantrel::kMacroActionPress);
+  EXPECT_EQ(rec.events[1].action, vantrel::kMacroActionRelease);
+  EXPECT_EQ(rec.events[2].keyCode, 0x58);  // keypad Enter
+  EXPECT_TRUE(g_key_messages.empty());
+  EXPECT_EQ(g_trace.back(), L"UnHhook: Success \r\n");
 }
 
 }  // namespace
