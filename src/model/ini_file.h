@@ -92,23 +92,59 @@ class IniFile {
   IniEncoding encoding() const { return encoding_; }
   const std::filesystem::path& path() const { return path_; }
 
-  struct Line;  // defined in ini_file.cpp
-
  private:
+  // The document keeps every line as it was read, so what a write does not
+  // change is saved byte for byte.
+  struct Line {
+    std::u16string text;  // the line as decoded, without its break
+    std::u16string eol;   // the run of CR/LF that ended it (empty on the last line)
+    std::size_t raw_begin = 0, raw_end = 0;  // its bytes in source_, break included
+    bool written = false;  // changed or new: saved from `text`, not from source_
+    bool blank = false;    // nothing but white space: kept, never matched
+    bool has_eq = false;
+    std::size_t name_pos = 0, name_len = 0, value_pos = 0, value_len = 0;
+    std::u16string_view name() const { return {text.data() + name_pos, name_len}; }
+    std::u16string_view value() const { return {text.data() + value_pos, value_len}; }
+  };
+  struct Section {
+    bool has_header = false;  // false only for the lines before the first header
+    Line header;              // name_pos/name_len: the section name
+    std::vector<Line> lines;
+  };
+
+  // Finds name and value in line.text; true when the line is a header.
+  static bool Classify(Line& line);
+  const Section* FindSection(std::u16string_view trimmed_name) const;
+  Section* FindSection(std::u16string_view trimmed_name);
+  Section& SectionForWrite(std::u16string_view name);
+  // Stores the line in the code page when it can, else switches the file to UTF-16.
+  void NoteWritten(const Line& line);
+  std::optional<std::vector<std::uint8_t>> SerializeAs(IniEncoding out) const;
+
   std::filesystem::path path_;
   const CodePage* cp_ = nullptr;
   IniEncoding encoding_ = IniEncoding::Utf16Le;
   bool exists_ = false;
   bool dirty_ = false;
   bool force_utf16_ = false;
-  std::vector<std::uint8_t> prefix_;  // bytes kept before the first line, if any
-  std::vector<Line*> unused_;         // placeholder; implementation owns layout
+  std::size_t prefix_ = 0;            // byte-order mark length in source_
+  std::vector<std::uint8_t> source_;  // the bytes loaded (or last saved)
+  std::vector<Section> sections_;     // [0] is the area before the first header
 };
 
 // Atomically replaces `path` with `bytes` (temporary file + rename), creating
 // missing folders. The one helper for every file the program saves or copies.
 IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
                               std::span<const std::uint8_t> bytes, bool flush = true);
+
+// Moves the flushed temporary file over the target, replacing it; true on
+// success. The default is std::filesystem::rename, which replaces on POSIX.
+// The Windows build installs a MoveFileExW(MOVEFILE_REPLACE_EXISTING)
+// version at start-up (InstallWin32FileReplace in win/file_replace_win.h),
+// because the C runtime's rename refuses an existing target there.
+using ReplaceFileFn = bool (*)(const std::filesystem::path& from,
+                               const std::filesystem::path& to);
+void SetReplaceFileFunction(ReplaceFileFn fn);  // nullptr restores the default
 
 // Struct helpers shared with tests: encode n bytes as 2*(n+1) upper-case hex
 // digits; decode strictly.

@@ -1,0 +1,469 @@
+// IniFile: the document model (parse, lookups, writes, serialization). The
+// reading rules are those of the platform's private-profile functions; the
+// comments name the quirk where we follow one.
+#include "model/ini_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "model/text.h"
+
+namespace vantrel {
+namespace {
+
+// The set the platform trims names, values and lines with: C white space
+// plus Ctrl-Z, and nothing else (U+00A0 is part of the text).
+bool IsIniSpace(char16_t c) { return c == u' ' || (c >= 0x09 && c <= 0x0D) || c == 0x1A; }
+
+std::u16string_view TrimIni(std::u16string_view s) {
+  while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsIniSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+std::u16string_view TrimFront(std::u16string_view s) {
+  while (!s.empty() && IsIniSpace(s.front())) s.remove_prefix(1);
+  return s;
+}
+
+// Names are matched with ASCII folding only, as the platform does.
+bool SameName(std::u16string_view a, std::u16string_view b) { return EqualsNoCaseAscii(a, b); }
+
+std::u16string_view StripQuotes(std::u16string_view v) {
+  if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
+    return v.substr(1, v.size() - 2);
+  return v;
+}
+
+// What a written string can hold: a NUL ends it (the platform takes C
+// strings) and a line break would split the line and inject a key of its
+// own, so both cut the text.
+std::u16string_view FirstLine(std::u16string_view s) {
+  return s.substr(0, s.find_first_of(std::u16string_view(u"\r\n\0", 3)));
+}
+
+bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+const CodePage& CodePageOf(const CodePage* cp) { return cp ? *cp : SystemCodePage(); }
+
+void AppendUtf16(std::vector<std::uint8_t>& out, std::u16string_view s) {
+  for (char16_t c : s) {
+    out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    out.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+}
+
+constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+
+int HexValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+  return -1;
+}
+
+}  // namespace
+
+
+bool IniFile::Classify(Line& line) {
+  std::u16string_view all = line.text;
+  std::u16string_view t = TrimIni(all);
+  line.blank = t.empty();
+  line.has_eq = false;
+  line.name_pos = line.name_len = line.value_pos = line.value_len = 0;
+  if (t.empty()) return false;
+  std::size_t start = static_cast<std::size_t>(t.data() - all.data());
+  // A header runs from '[' to the last ']' on the line; anything after it
+  // is ignored, so "[a]b]" is section "a]b" and "[a]=b" is section "a".
+  if (t.front() == u'[') {
+    std::size_t close = t.rfind(u']');
+    if (close != std::u16string_view::npos && close > 0) {
+      std::u16string_view name = TrimIni(t.substr(1, close - 1));
+      line.name_pos = static_cast<std::size_t>(name.data() - all.data());
+      line.name_len = name.size();
+      return true;
+    }
+  }
+  // The first '=' splits; a line without one is a name without a value,
+  // which still hides a later entry of the same name.
+  std::size_t eq = t.find(u'=');
+  std::u16string_view name = t.substr(0, eq);
+  while (!name.empty() && IsIniSpace(name.back())) name.remove_suffix(1);
+  line.name_pos = start;
+  line.name_len = name.size();
+  if (eq != std::u16string_view::npos) {
+    std::u16string_view value = TrimFront(t.substr(eq + 1));
+    line.has_eq = true;
+    line.value_pos = static_cast<std::size_t>(value.data() - all.data());
+    line.value_len = value.size();
+  }
+  return false;
+}
+
+IniFile::IniFile(std::filesystem::path path, const CodePage* cp)
+    : path_(std::move(path)), cp_(cp) {}
+
+bool IniFile::Load() {
+  std::vector<std::uint8_t> bytes;
+  std::ifstream in(path_, std::ios::binary);
+  if (in) {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) in.setstate(std::ios::failbit);
+  }
+  if (!in && !in.eof()) {
+    LoadBytes({});
+    exists_ = false;
+    encoding_ = IniEncoding::Utf16Le;  // a new file is written as UTF-16
+    return false;
+  }
+  LoadBytes(bytes);
+  exists_ = true;
+  return true;
+}
+
+void IniFile::LoadBytes(std::span<const std::uint8_t> bytes) {
+  source_.assign(bytes.begin(), bytes.end());
+  sections_.clear();
+  sections_.emplace_back();
+  dirty_ = false;
+  force_utf16_ = false;
+  const std::uint8_t* b = source_.data();
+  const std::size_t n = source_.size();
+  // Windows honours the UTF-16LE mark only; a UTF-16BE mark is read as
+  // code-page bytes stuck to line 1. The UTF-8 mark we accept as well.
+  if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) {
+    encoding_ = IniEncoding::Utf16Le;
+    prefix_ = 2;
+  } else if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
+    encoding_ = IniEncoding::Utf8;
+    prefix_ = 3;
+  } else {
+    encoding_ = IniEncoding::Ansi;
+    prefix_ = 0;
+  }
+  const bool wide = encoding_ == IniEncoding::Utf16Le;
+  const std::size_t unit = wide ? 2 : 1;
+  // An odd byte at the end of a UTF-16 file is not a character: dropped.
+  const std::size_t end = wide ? prefix_ + (n - prefix_) / 2 * 2 : n;
+  auto at = [&](std::size_t i) -> char16_t {
+    return wide ? static_cast<char16_t>(b[i] | (b[i + 1] << 8)) : static_cast<char16_t>(b[i]);
+  };
+  auto decode = [&](std::size_t from, std::size_t to) -> std::u16string {
+    if (from == to) return {};
+    if (wide) {
+      std::u16string s((to - from) / 2, u'\0');
+      for (std::size_t i = 0; i < s.size(); ++i) s[i] = at(from + 2 * i);
+      return s;
+    }
+    std::string_view raw(reinterpret_cast<const char*>(b + from), to - from);
+    if (encoding_ == IniEncoding::Utf8) return Utf8ToU16(raw);
+    return CodePageOf(cp_).decode(raw);
+  };
+  std::size_t i = prefix_;
+  while (i < end) {
+    // Any run of CR and LF ends a line, so CRLF, LF, CR and blank lines
+    // between them all parse alike. (CR and LF never occur as trail bytes
+    // of a double-byte code page, so splitting the bytes is safe.)
+    std::size_t text_end = i;
+    while (text_end < end && !IsBreak(at(text_end))) text_end += unit;
+    std::size_t line_end = text_end;
+    while (line_end < end && IsBreak(at(line_end))) line_end += unit;
+    Line line;
+    line.text = decode(i, text_end);
+    line.eol = wide ? decode(text_end, line_end)
+                    : std::u16string(reinterpret_cast<const char*>(b + text_end),
+                                     reinterpret_cast<const char*>(b + line_end));
+    line.raw_begin = i;
+    line.raw_end = line_end;
+    i = line_end;
+    if (Classify(line)) {
+      Section& s = sections_.emplace_back();
+      s.has_header = true;
+      s.header = std::move(line);
+    } else {
+      sections_.back().lines.push_back(std::move(line));
+    }
+  }
+}
+
+const IniFile::Section* IniFile::FindSection(std::u16string_view name) const {
+  // Only the first section of a name is ever searched. An empty name finds
+  // an explicit "[]" section before the lines above the first header, as
+  // Windows does (Wine looks at the top lines first).
+  for (std::size_t i = 1; i < sections_.size(); ++i)
+    if (SameName(sections_[i].header.name(), name)) return &sections_[i];
+  if (name.empty() && !sections_.empty()) return &sections_[0];
+  return nullptr;
+}
+
+IniFile::Section* IniFile::FindSection(std::u16string_view name) {
+  return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+namespace {
+
+template <typename Lines>
+auto FindEntry(Lines& lines, std::u16string_view key) -> decltype(&lines[0]) {
+  for (auto& line : lines)
+    if (!line.blank && SameName(line.name(), key)) return &line;
+  return nullptr;
+}
+
+}  // namespace
+
+std::optional<std::u16string> IniFile::Find(std::u16string_view section,
+                                            std::u16string_view key) const {
+  const Section* s = FindSection(TrimIni(section));
+  if (!s) return std::nullopt;
+  const Line* e = FindEntry(s->lines, TrimIni(key));
+  if (!e || !e->has_eq) return std::nullopt;
+  return std::u16string(StripQuotes(e->value()));
+}
+
+std::u16string IniFile::ReadString(std::u16string_view section, std::u16string_view key,
+                                   std::u16string_view default_value,
+                                   std::size_t buffer_chars) const {
+  if (buffer_chars == 0) return {};
+  std::u16string_view result;
+  const Line* e = nullptr;
+  if (const Section* s = FindSection(TrimIni(section))) e = FindEntry(s->lines, TrimIni(key));
+  if (e && e->has_eq) {
+    result = StripQuotes(e->value());
+  } else {
+    // The default loses trailing spaces (spaces only) and one pair of quotes.
+    while (!default_value.empty() && default_value.back() == u' ') default_value.remove_suffix(1);
+    result = StripQuotes(default_value);
+  }
+  return std::u16string(result.substr(0, buffer_chars - 1));
+}
+
+std::int32_t IniFile::ReadInt(std::u16string_view section, std::u16string_view key,
+                              std::int32_t default_value) const {
+  // The platform fetches the text into 30 characters first, so only 29 count.
+  std::u16string text = ReadString(section, key, u"", 30);
+  if (text.empty()) return default_value;
+  std::u16string_view t = text;
+  while (!t.empty() && (t.front() == u' ' || (t.front() >= 0x09 && t.front() <= 0x0D)))
+    t.remove_prefix(1);
+  bool negative = false;
+  if (!t.empty() && (t.front() == u'+' || t.front() == u'-')) {
+    negative = t.front() == u'-';
+    t.remove_prefix(1);
+  }
+  unsigned base = 10;
+  // Only lower-case prefixes count: "0X1F" is 0 followed by junk.
+  if (t.size() >= 2 && t[0] == u'0') {
+    if (t[1] == u'x') base = 16;
+    if (t[1] == u'o') base = 8;
+    if (t[1] == u'b') base = 2;
+    if (base != 10) t.remove_prefix(2);
+  }
+  std::uint32_t value = 0;  // wraps modulo 2^32, as the platform's does
+  for (char16_t c : t) {
+    int d = HexValue(c);
+    if (d < 0 || static_cast<unsigned>(d) >= base) break;
+    value = value * base + static_cast<std::uint32_t>(d);
+  }
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
+bool IniFile::ReadStruct(std::u16string_view section, std::u16string_view key,
+                         std::span<std::uint8_t> out) const {
+  const Section* s = FindSection(TrimIni(section));
+  if (!s) return false;
+  const Line* e = FindEntry(s->lines, TrimIni(key));
+  // Quotes are not stripped: a quoted value fails the digit check.
+  return e && e->has_eq && DecodeStructValue(e->value(), out);
+}
+
+void IniFile::NoteWritten(const Line& line) {
+  dirty_ = true;
+  if (encoding_ != IniEncoding::Ansi || force_utf16_) return;
+  // A character the code page cannot hold would be saved as '?': the whole
+  // file becomes UTF-16 instead.
+  if (!CodePageOf(cp_).encode(line.text)) force_utf16_ = true;
+}
+
+IniFile::Section& IniFile::SectionForWrite(std::u16string_view name) {
+  if (sections_.empty()) sections_.emplace_back();
+  // Stored with leading white space dropped and trailing kept, found trimmed.
+  std::u16string_view stored = TrimFront(FirstLine(name));
+  if (Section* s = FindSection(TrimIni(stored))) return *s;
+  Section& s = sections_.emplace_back();
+  s.has_header = true;
+  s.header.text = u"[" + std::u16string(stored) + u"]";
+  s.header.eol = u"\r\n";
+  s.header.written = true;
+  Classify(s.header);
+  NoteWritten(s.header);
+  return s;
+}
+
+void IniFile::WriteString(std::u16string_view section, std::u16string_view key,
+                          std::u16string_view value) {
+  std::u16string_view stored_key = TrimFront(FirstLine(key));
+  std::u16string_view stored_value = TrimFront(FirstLine(value));
+  Line line;
+  line.text.reserve(stored_key.size() + 1 + stored_value.size());
+  line.text.append(stored_key).append(u"=").append(stored_value);
+  // A key such as "[x]" would come back as a section header and move every
+  // later key into it; refuse it rather than corrupt the file.
+  if (Classify(line)) return;
+  Section& s = SectionForWrite(section);
+  if (Line* e = FindEntry(s.lines, TrimIni(stored_key))) {
+    if (e->has_eq && e->value() == line.value()) return;  // nothing changes
+    // The stored spelling of the key stays; the line takes the normal form.
+    std::u16string text(e->name());
+    text.append(u"=").append(line.value());
+    e->text = std::move(text);
+    // Keep blank lines that were part of the break run.
+    if (e->eol.size() <= 2) e->eol = u"\r\n";
+    e->written = true;
+    Classify(*e);
+    NoteWritten(*e);
+    return;
+  }
+  // A new key goes after the last entry of the section, ahead of the blank
+  // lines that separate it from the next header.
+  auto pos = s.lines.end();
+  while (pos != s.lines.begin() && std::prev(pos)->blank) --pos;
+  line.eol = u"\r\n";
+  line.written = true;
+  NoteWritten(*s.lines.insert(pos, std::move(line)));
+}
+
+void IniFile::WriteInt(std::u16string_view section, std::u16string_view key, std::int32_t value) {
+  WriteString(section, key, ToU16Decimal(value));
+}
+
+void IniFile::WriteStruct(std::u16string_view section, std::u16string_view key,
+                          std::span<const std::uint8_t> bytes) {
+  WriteString(section, key, EncodeStructValue(bytes));
+}
+
+void IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {
+  Section* s = FindSection(TrimIni(section));
+  if (!s) return;
+  // The first match goes; a later duplicate becomes visible, as on the platform.
+  if (Line* e = FindEntry(s->lines, TrimIni(key))) {
+    s->lines.erase(s->lines.begin() + (e - s->lines.data()));
+    dirty_ = true;
+  }
+}
+
+void IniFile::DeleteSection(std::u16string_view section) {
+  Section* s = FindSection(TrimIni(section));
+  if (!s) return;
+  if (!s->has_header) {
+    if (s->lines.empty()) return;
+    s->lines.clear();
+  } else {
+    sections_.erase(sections_.begin() + (s - sections_.data()));
+  }
+  dirty_ = true;
+}
+
+void IniFile::Clear() {
+  bool had_lines = sections_.size() > 1 || (!sections_.empty() && !sections_[0].lines.empty());
+  sections_.clear();
+  sections_.emplace_back();
+  if (had_lines) dirty_ = true;
+}
+
+std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_enc) const {
+  std::vector<std::uint8_t> out;
+  out.reserve(source_.size() + 64);
+  // Untouched lines are copied byte for byte when the encoding stays.
+  const bool raw_ok = out_enc == encoding_;
+  const bool wide = out_enc == IniEncoding::Utf16Le;
+  if (wide) out.insert(out.end(), {0xFF, 0xFE});
+  const CodePage& cp = CodePageOf(cp_);
+  bool open_line = false;  // the last line put out had no break
+  auto put = [&](std::u16string_view s) -> bool {
+    if (wide) {
+      AppendUtf16(out, s);
+      return true;
+    }
+    std::optional<std::string> bytes = cp.encode(s);
+    if (!bytes) return false;
+    out.insert(out.end(), bytes->begin(), bytes->end());
+    return true;
+  };
+  auto emit = [&](const Line& line) -> bool {
+    if (open_line && !put(u"\r\n")) return false;
+    if (!line.written && raw_ok) {
+      out.insert(out.end(), source_.begin() + line.raw_begin, source_.begin() + line.raw_end);
+    } else if (!put(line.text) || !put(line.eol)) {
+      return false;
+    }
+    open_line = line.eol.empty();
+    return true;
+  };
+  for (const Section& s : sections_) {
+    if (s.has_header && !emit(s.header)) return std::nullopt;
+    for (const Line& line : s.lines)
+      if (!emit(line)) return std::nullopt;
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> IniFile::Serialize() const {
+  if (encoding_ == IniEncoding::Ansi && !force_utf16_) {
+    if (auto bytes = SerializeAs(IniEncoding::Ansi)) return std::move(*bytes);
+  }
+  // UTF-8 files, new files and anything the code page cannot hold: UTF-16LE.
+  return std::move(*SerializeAs(IniEncoding::Utf16Le));
+}
+
+IniSaveResult IniFile::Save(bool flush) {
+  if (!dirty_) return IniSaveResult::Ok;
+  std::vector<std::uint8_t> bytes = Serialize();
+  if (exists_ && bytes == source_) {
+    dirty_ = false;
+    return IniSaveResult::Ok;
+  }
+  IniSaveResult result = WriteFileAtomic(path_, bytes, flush);
+  if (result == IniSaveResult::Ok) {
+    // Start over from what is now on disk, so the next batch again keeps
+    // every untouched line byte for byte.
+    LoadBytes(bytes);
+    exists_ = true;
+  }
+  return result;
+}
+
+std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes) {
+  std::u16string out;
+  out.reserve(2 * bytes.size() + 2);
+  unsigned sum = 0;
+  auto put = [&](unsigned b) {
+    out.push_back(kHexDigits[b >> 4]);
+    out.push_back(kHexDigits[b & 15]);
+  };
+  for (std::uint8_t b : bytes) {
+    put(b);
+    sum += b;
+  }
+  put(sum & 0xFF);
+  return out;
+}
+
+bool DecodeStructValue(std::u16string_view text, std::span<std::uint8_t> out) {
+  // Strict where the platform is lenient: exact length, hex digits only and
+  // a matching checksum, checked before a single byte of `out` changes.
+  if (text.size() != 2 * (out.size() + 1)) return false;
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    int hi = HexValue(text[i]), lo = HexValue(text[i + 1]);
+    if (hi < 0 || lo < 0) return false;
+    if (i + 2 < text.size()) sum += static_cast<unsigned>(hi * 16 + lo);
+    else if (static_cast<unsigned>(hi * 16 + lo) != (sum & 0xFF)) return false;
+  }
+  for (std::size_t i = 0; i < out.size(); ++i)
+    out[i] = static_cast<std::uint8_t>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));
+  return true;
+}
+
+}  // namespace vantrel
