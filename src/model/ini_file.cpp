@@ -162,13 +162,19 @@ void IniFile::LoadBytes(std::span<const std::uint8_t> bytes) {
   };
   std::size_t i = prefix_;
   while (i < end) {
-    // Any run of CR and LF ends a line, so CRLF, LF, CR and blank lines
-    // between them all parse alike. (CR and LF never occur as trail bytes
-    // of a double-byte code page, so splitting the bytes is safe.)
+    // CRLF, LF and CR all end a line. The platform treats a run of breaks
+    // as one; we keep each empty line as a blank line of its own, which
+    // reads the same and lets a new key go ahead of the blank lines. (CR and
+    // LF never occur as trail bytes of a double-byte code page, so
+    // splitting the bytes is safe.)
     std::size_t text_end = i;
     while (text_end < end && !IsBreak(at(text_end))) text_end += unit;
     std::size_t line_end = text_end;
-    while (line_end < end && IsBreak(at(line_end))) line_end += unit;
+    if (line_end < end) {
+      bool cr = at(line_end) == u'\r';
+      line_end += unit;
+      if (cr && line_end < end && at(line_end) == u'\n') line_end += unit;
+    }
     Line line;
     line.text = decode(i, text_end);
     line.eol = wide ? decode(text_end, line_end)
@@ -315,13 +321,14 @@ void IniFile::WriteString(std::u16string_view section, std::u16string_view key,
   if (Line* e = FindEntry(s.lines, TrimIni(stored_key))) {
     if (e->has_eq && e->value() == line.value()) return;  // nothing changes
     // The stored spelling of the key stays; the line takes the normal form.
-    std::u16string text(e->name());
-    text.append(u"=").append(line.value());
-    e->text = std::move(text);
-    // Keep blank lines that were part of the break run.
-    if (e->eol.size() <= 2) e->eol = u"\r\n";
-    e->written = true;
-    Classify(*e);
+    // Trailing white space of the value is written as given (and trimmed
+    // again on the next read), as the platform does.
+    Line changed;
+    changed.text.assign(e->name()).append(u"=").append(stored_value);
+    if (Classify(changed)) return;  // "[a" + "=b]" would read as a header
+    changed.eol = u"\r\n";
+    changed.written = true;
+    *e = std::move(changed);
     NoteWritten(*e);
     return;
   }

@@ -97,7 +97,7 @@ class IniFile {
   // change is saved byte for byte.
   struct Line {
     std::u16string text;  // the line as decoded, without its break
-    std::u16string eol;   // the run of CR/LF that ended it (empty on the last line)
+    std::u16string eol;   // CRLF, LF or CR; empty on a last line without one
     std::size_t raw_begin = 0, raw_end = 0;  // its bytes in source_, break included
     bool written = false;  // changed or new: saved from `text`, not from source_
     bool blank = false;    // nothing but white space: kept, never matched
