@@ -1,0 +1,44 @@
+// CTevrinApp: prepares the process (common controls, restart support, the
+// menu hook, the model's platform hooks) and runs the main window modally;
+// the process ends when it closes. There is no other message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "code_page_win.h"
+#include "model/ini_file.h"
+#include "model/key_codes.h"
+#include "shell/ex_menu.h"
+#include "shell/main_window.h"
+#include "win/keyboard_layout_win.h"
+#include "win/win_util.h"
+
+namespace vantrel::app {
+
+class CTevrinApp {
+ public:
+  // The restart manager may start the program again after a crash or an
+  // update; there is nothing to recover.
+  CTevrinApp() { RegisterApplicationRestart(nullptr, 0); }
+
+  int InitInstance() {
+    INITCOMMONCONTROLSEX icc{8, 0xFF};
+    InitCommonControlsEx(&icc);
+    win::InstallDebugTrace();
+    SetSystemCodePage(&AnsiCodePage());
+    SetActiveKeyboardLayout(&win::PlatformKeyboardLayout());
+    shell::InstallMenuHook();
+
+    shell::CTevrinDlg dlg;
+    win::SetMainWindow(&dlg);
+    dlg.RunModal(nullptr);
+    win::SetMainWindow(nullptr);
+    return 0;
+  }
+};
+
+}  // namespace vantrel::app
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  vantrel::app::CTevrinApp app;
+  return app.InitInstance();
+}

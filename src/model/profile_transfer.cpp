@@ -1,0 +1,88 @@
+#include "model/profile_transfer.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "model/text.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsStoredProfileName(std::u16string_view title) {
+  for (char16_t p = u'0'; p <= u'3'; ++p) {
+    const char16_t name[] = {u'D', u'e', u'f', u'a', u'u', u'l', u't', p};
+    if (EqualsNoCase(title, {name, 8})) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::u16string FileTitle(const fs::path& path) {
+  // Windows paths may reach a native build: split on both separators.
+  const std::u16string full = path.u16string();
+  const size_t slash = full.find_last_of(u"\\/");
+  std::u16string name = slash == std::u16string::npos ? full : full.substr(slash + 1);
+  const size_t dot = name.rfind(u'.');
+  if (dot != std::u16string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
+                     const fs::path& chosen) {
+  std::error_code ec;
+  // The export starts from an empty file: keys the old file held are gone.
+  fs::remove(chosen, ec);
+  if (!SaveProfileFile(ActiveSlot(record), chosen)) return false;
+  const std::u16string title = FileTitle(chosen);
+  RecordExportName(paths, ActiveProfileIndex(record), title);
+  if (!title.empty() && !IsStoredProfileName(title)) {
+    fs::create_directories(paths.config_dir(), ec);
+    fs::copy_file(chosen, paths.config_dir() / fs::path(title + u".gkp"),
+                  fs::copy_options::overwrite_existing, ec);
+  }
+  return true;
+}
+
+bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
+                       const fs::path& chosen) {
+  std::error_code ec;
+  if (!fs::is_regular_file(chosen, ec)) return false;
+  const fs::path copy = paths.data_dir / fs::path(FileTitle(chosen) + u".gkp");
+  if (!paths.data_dir.empty()) fs::create_directories(paths.data_dir, ec);
+  fs::path source = chosen;
+  if (fs::copy_file(chosen, copy, fs::copy_options::overwrite_existing, ec) ||
+      fs::equivalent(chosen, copy, ec)) {
+    source = copy;
+  }
+  const int p = ActiveProfileIndex(record);
+  ProfileSlot scratch = ActiveSlot(record);
+  LoadProfileFile(scratch, source);
+  if (scratch.PollingRate == -1 && scratch.iResponTime == -1) return false;
+  ActiveSlot(record) = scratch;
+  std::fill(std::begin(record.MacroKeyInfoChanged[p]), std::end(record.MacroKeyInfoChanged[p]), 1);
+  record.LightingChanged[p] = 1;
+  record.StandardKeyChanged[p] = 1;
+  record.ModifyKeyChanged[p] = 1;
+  record.ProfileImported[p] = 1;
+  SyncMacroLibrary(library, record);
+  return true;
+}
+
+void StoreProfileForm(ProfileSlot& slot, std::u16string_view name,
+                      std::u16string_view game_file) {
+  ToFixed(slot.ProFileName, name);
+  ToFixed(slot.GameFile, game_file);
+}
+
+bool IsLinkedToOtherProfile(const SettingsRecord& record, std::u16string_view game_file) {
+  const int active = ActiveProfileIndex(record);
+  for (int p = 0; p < kProfileCount; ++p) {
+    if (p != active && EqualsNoCase(FromFixed(record.profiles[p].GameFile), game_file)) return true;
+  }
+  return false;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,203 @@
+#include "shell/main_window.h"
+
+#include <string>
+
+#include "model/macro_store.h"
+#include "model/profile_store.h"
+#include "panels/adv_ctrl_panel.h"
+#include "panels/main_ctrl_panel.h"
+#include "shell/app_state.h"
+#include "shell/data_directory.h"
+#include "shell/placeholder_panel.h"
+#include "win/dialog_templates.h"
+#include "win/win_util.h"
+
+namespace vantrel::shell {
+namespace {
+
+skin::TextTable g_keyFunctionNames;
+
+struct ButtonSpec {
+  const wchar_t* key;
+  // Caption entry of the first table; -1 none; 100 + n: "%s %d" of entry 8
+  // and n, the number of profile n (1..3) as the user counts it, n + 1.
+  int entry;
+  enum Layout { kDefault, kTab, kWrapped } layout;
+};
+
+constexpr ButtonSpec kButtonSpecs[kMainButtonCount] = {
+    {L"1", 0, ButtonSpec::kTab},        {L"2", 1, ButtonSpec::kTab},
+    {L"3", 2, ButtonSpec::kTab},        {L"4", 15, ButtonSpec::kTab},
+    {L"25", 14, ButtonSpec::kDefault},  {L"10", 3, ButtonSpec::kWrapped},
+    {L"6", 4, ButtonSpec::kDefault},    {L"7", 5, ButtonSpec::kDefault},
+    {L"8", 6, ButtonSpec::kDefault},    {L"9", 7, ButtonSpec::kDefault},
+    {L"11", 101, ButtonSpec::kDefault}, {L"12", 102, ButtonSpec::kDefault},
+    {L"13", 103, ButtonSpec::kDefault}, {L"15", 9, ButtonSpec::kWrapped},
+    {L"21", 11, ButtonSpec::kDefault},  {L"22", 12, ButtonSpec::kDefault},
+    {L"20", 10, ButtonSpec::kDefault},  {L"16", -1, ButtonSpec::kDefault},
+    {L"17", -1, ButtonSpec::kDefault},
+};
+
+std::wstring CaptionFor(const skin::TextTable& texts, int entry) {
+  if (entry < 100) return skin::TextAt(texts, entry);
+  wchar_t buffer[300];
+  swprintf(buffer, 300, L"%ls %d", skin::TextAt(texts, 8).c_str(), entry - 100 + 1);
+  return buffer;
+}
+
+}  // namespace
+
+const skin::TextTable& KeyFunctionNames() { return g_keyFunctionNames; }
+
+CTevrinDlg::CTevrinDlg() : SkinnedDialog(win::kMainTemplate, Drag::Self) {}
+
+CTevrinDlg::~CTevrinDlg() {
+  // Panels are child windows: destroy them while the parent still exists
+  // (the base destroys the main window after the members went otherwise).
+  if (hwnd()) DestroyWindow(hwnd());
+}
+
+bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
+  m_texts.clear();
+  g_keyFunctionNames.clear();
+  skin::LoadLangStrings(101, 17, m_texts);
+  skin::LoadLangStrings(500, 26, g_keyFunctionNames);
+
+  static const wchar_t* const kKeys[kMainButtonCount] = {
+      L"1", L"2", L"3", L"4", L"25", L"10", L"6", L"7", L"8", L"9",
+      L"11", L"12", L"13", L"15", L"21", L"22", L"20", L"16", L"17"};
+  skin::CBitmapBtn* buttons[kMainButtonCount];
+  for (int k = 0; k < kMainButtonCount; ++k) buttons[k] = &m_buttons[k];
+  ApplySkin({L"Skins\\skin_Config.ini", kKeys, L"skins\\", L"Disable"}, buttons);
+
+  for (int k = 0; k < kMainButtonCount; ++k) {
+    const ButtonSpec& spec = kButtonSpecs[k];
+    skin::CBitmapBtn& b = m_buttons[k];
+    if (spec.layout == ButtonSpec::kTab) {
+      b.font_height = 16;
+      b.font_width = 6;
+    } else if (spec.layout == ButtonSpec::kWrapped) {
+      b.draw_flags = kDrawWordBreak;
+      b.font_height = 20;
+      b.font_width = 8;
+    }
+    if (spec.entry < 0) continue;
+    b.text = CaptionFor(m_texts, spec.entry);
+    b.SetTooltipText(b.text);
+    b.Repaint();
+  }
+  return true;
+}
+
+bool CTevrinDlg::OnInitDialog() {
+  m_hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(128));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  LaunchMonitor();
+  Sleep(timing.launch_pause_ms);
+
+  win::DebugTrace(DataDirectory() + L"\n");
+  SetWindowTextW(hwnd(), L"Vantrel");
+  CreatePanels();
+
+  SettingsRecord& baseline = BaselineRecord();
+  SettingsRecord& live = LiveRecord();
+  ResetRecord(baseline);
+  if (!OpenSettingsLink(baseline)) {
+    const ProfilePaths paths{std::filesystem::path(DataDirectory())};
+    if (!LoadAllProfiles(baseline, paths)) ApplyFactoryDefaultsAll(baseline);
+  }
+  LoadMacroLibrary(Macros(), MacroFile());
+  if (baseline.CurrentProfile < 0) baseline.CurrentProfile = 0;
+  live = baseline;
+  if (baseline.KeyboardPlugIn == 0) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+  SyncMacroLibrary(Macros(), live);
+  SaveMacroLibrary(Macros(), MacroFile());
+
+  win::DebugTrace(L"\nmain refreshallcontrol\n");
+  RefreshAllControl();
+  ShowPanel(0);
+  ShowProfile(live.CurrentProfile);
+  return true;
+}
+
+void CTevrinDlg::CreatePanels() {
+  SettingsRecord& live = LiveRecord();
+  m_DlgMainCtrlPanel = std::make_unique<panels::CDlgMainCtrlPanel>(live);
+  m_DlgMacroCtrlPanel = std::make_unique<PlaceholderPanel>(
+      win::kMacroCtrlPanelTemplate, L"Skins\\Skin_Macro_control.ini", live);
+  m_DlgAdvCtrlPanel = std::make_unique<panels::CDlgAdvCtrlPanel>(live);
+  m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
+  m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),
+              m_DlgLightPanel.get()};
+  for (panels::Panel* p : m_panels) {
+    p->CreateChild(hwnd());
+    MoveWindow(p->hwnd(), 1, 100, 781, 267, TRUE);
+  }
+}
+
+void CTevrinDlg::RefreshAllControl() {
+  if (!m_DlgLightPanel) return;  // before the pages exist
+  win::DebugTrace(L"\nm_DlgMainCtrlPanel.PutSettingToControl();\n");
+  m_DlgMainCtrlPanel->PutSettingToControl();
+  win::DebugTrace(L"\nm_DlgMacroCtrlPanel.PutSettingToControl();\n");
+  m_DlgMacroCtrlPanel->PutSettingToControl();
+  win::DebugTrace(L"\nm_DlgAdvCtrlPanel.PutSettingToControl();\n");
+  m_DlgAdvCtrlPanel->PutSettingToControl();
+  win::DebugTrace(L"\nm_DlgLightPanel.PutSettingToControl();\n");
+  const ProfileSlot& slot = ActiveSlot(LiveRecord());
+  m_DlgLightPanel->SetEffectSelection(slot.LtEffectType);
+  m_DlgLightPanel->SetLevelSelection(slot.iLtPulsation);
+}
+
+void CTevrinDlg::ShowPanel(int k) {
+  if (k < 0 || k > 3) return;
+  for (int t = 0; t < 4; ++t) m_buttons[kTab1 + t].SetCheck(t == k);
+  for (int t = 0; t < 4; ++t) {
+    if (m_panels[t] && m_panels[t]->hwnd()) {
+      ShowWindow(m_panels[t]->hwnd(), t == k ? SW_SHOW : SW_HIDE);
+    }
+  }
+  m_visiblePanel = k;
+}
+
+void CTevrinDlg::SelectProfile(int k) {
+  LiveRecord().CurrentProfile = k;
+  RefreshAllControl();
+  ShowProfile(k);
+}
+
+void CTevrinDlg::ShowProfile(int k) {
+  static constexpr int kProfileButtons[4] = {kProfile1, kProfile2, kProfile3, kProfile4};
+  if (k >= 0 && k <= 3) {
+    for (int p = 0; p < 4; ++p) m_buttons[kProfileButtons[p]].SetCheck(p == k);
+  }
+  NotifyProfile(k);
+}
+
+bool CTevrinDlg::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
+
+bool CTevrinDlg::PreTranslateMessage(MSG& msg) {
+  if (SkinnedDialog::PreTranslateMessage(msg)) return true;
+  if (msg.message == WM_APPLY_ALL_SETTING) OnApplyAllSetting(msg.wParam, msg.lParam);
+  return false;
+}
+
+bool CTevrinDlg::OnTimer(UINT_PTR id) {
+  if (id != 1) return false;
+  m_DlgWaitting.OnOK();
+  ReleaseCapture();
+  KillTimer(hwnd(), 1);
+  return true;
+}
+
+bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == WM_QUERYDRAGICON) {
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace vantrel::shell

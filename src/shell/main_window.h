@@ -1,0 +1,101 @@
+// CTevrinDlg: the program's main window. A skinned, borderless dialog run
+// modally by the application object; its loop is the program's only message
+// loop. It hosts the four pages, holds the nineteen skinned buttons, runs
+// every apply through the waiting window and keeps the link to the monitor.
+//
+// Split by concern: main_window.cpp (creation, start-up, pages, profiles,
+// painting), main_window_commands.cpp (the buttons), main_window_link.cpp
+// (the monitor link: section, mutex and message 1224).
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "model/settings_record.h"
+#include "panels/light_ctrl_panel.h"
+#include "panels/panel.h"
+#include "shell/wait_dialog.h"
+#include "skin/bitmap_btn.h"
+#include "skin/lang_strings.h"
+#include "skin/skinned_dialog.h"
+
+namespace vantrel::shell {
+
+// The nineteen buttons, in the order their "BUTTONPOS" keys are read.
+enum MainButton : int {
+  kTab1, kTab2, kTab3, kTab4, kRestore, kProfile1, kProfileFormEmpty, kImport, kExport,
+  kProfileFormFilled, kProfile2, kProfile3, kProfile4, kMacroManager, kApply, kCancel, kOK,
+  kMinimise, kClose, kMainButtonCount
+};
+
+// The second text table (lang.dll 500..525): key function names the macro
+// page reads.
+const skin::TextTable& KeyFunctionNames();
+
+class CTevrinDlg : public skin::SkinnedDialog {
+ public:
+  CTevrinDlg();
+  ~CTevrinDlg() override;
+
+  // Timings of the link; tests shorten them.
+  struct Timing {
+    UINT launch_pause_ms = 100;
+    UINT no_monitor_close_ms = 1000;
+  } timing;
+
+  void ShowPanel(int k);
+  void SelectProfile(int k);
+  void ShowProfile(int k);
+  void RefreshAllControl();
+  void ImportProfile();
+  void ExportProfile();
+  void OnApplyAllSetting(WPARAM wp, LPARAM lp);
+  void ApplySetting(int mode);
+
+  bool PreTranslateMessage(MSG& msg) override;
+
+  skin::CBitmapBtn& button(int k) { return m_buttons[k]; }
+  panels::Panel* panel(int k) const { return m_panels[k]; }
+  CDlgWaitting& waiting() { return m_DlgWaitting; }
+  int visible_panel() const { return m_visiblePanel; }
+  bool link_open() const { return m_view != nullptr; }
+
+ protected:
+  bool OnCreate(const CREATESTRUCTW& cs) override;
+  bool OnInitDialog() override;
+  bool OnCommand(HWND control, UINT id, UINT code) override;
+  bool OnTimer(UINT_PTR id) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  bool SwallowsKey(WPARAM vk) const override;
+
+ private:
+  void CreatePanels();
+  void RunWaiting(int mode);
+  void RestoreDefaults();
+  void OpenMacroManager();
+  void OpenProfileForm(int mode);
+
+  // The monitor link (main_window_link.cpp).
+  void LaunchMonitor();
+  bool OpenSettingsLink(SettingsRecord& baseline);
+  void NotifyProfile(int profile);
+
+  std::array<skin::CBitmapBtn, kMainButtonCount> m_buttons;
+  skin::TextTable m_texts;
+  HICON m_hIcon = nullptr;
+
+  std::unique_ptr<panels::Panel> m_DlgMainCtrlPanel, m_DlgMacroCtrlPanel, m_DlgAdvCtrlPanel;
+  std::unique_ptr<panels::CDlgLightCtrlPanel> m_DlgLightPanel;
+  std::array<panels::Panel*, 4> m_panels{};
+  int m_visiblePanel = -1;
+
+  CDlgWaitting m_DlgWaitting;
+
+  HANDLE m_hMutex = nullptr;
+  HANDLE m_hMapping = nullptr;
+  void* m_view = nullptr;
+};
+
+}  // namespace vantrel::shell

@@ -1,0 +1,103 @@
+// The nineteen buttons of the main window, told apart by window handle
+// (every skinned button has control ID 0).
+#include "model/macro_store.h"
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/profile_form.h"
+#include "shell/warning_dialog.h"
+
+namespace vantrel::shell {
+
+bool CTevrinDlg::OnCommand(HWND control, UINT id, UINT code) {
+  int which = -1;
+  for (int k = 0; k < kMainButtonCount && control; ++k) {
+    if (m_buttons[k].hwnd() == control) which = k;
+  }
+  switch (which) {
+    case kMinimise:
+      SendMessageW(hwnd(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+      return true;
+    case kClose:
+      if (GetCapture() == hwnd()) {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        ReleaseCapture();
+      }
+      PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+      return true;
+    case kRestore:
+      RestoreDefaults();
+      return true;
+    case kProfile1:
+    case kProfile2:
+    case kProfile3:
+    case kProfile4:
+      SelectProfile(which == kProfile1 ? 0 : which - kProfile2 + 1);
+      return true;
+    case kProfileFormEmpty:
+      OpenProfileForm(1);
+      return true;
+    case kProfileFormFilled:
+      OpenProfileForm(0);
+      return true;
+    case kImport:
+      ImportProfile();
+      return true;
+    case kExport:
+      ExportProfile();
+      return true;
+    case kMacroManager:
+      OpenMacroManager();
+      return true;
+    case kTab1:
+    case kTab2:
+    case kTab3:
+    case kTab4:
+      ShowPanel(which - kTab1);
+      return true;
+    case kOK:
+      RunWaiting(0);
+      PostQuitMessage(-1);
+      return true;
+    case kApply:
+      RunWaiting(0);
+      return true;
+    case kCancel:
+      End(IDCANCEL);
+      return true;
+    default:
+      return SkinnedDialog::OnCommand(control, id, code);
+  }
+}
+
+void CTevrinDlg::RunWaiting(int mode) {
+  m_DlgWaitting.mode = mode;
+  m_DlgWaitting.RunModal(hwnd());
+}
+
+void CTevrinDlg::RestoreDefaults() {
+  CDlgWarning warning;
+  warning.kind = 0;
+  if (warning.RunModal(hwnd()) == IDOK) RunWaiting(1);
+}
+
+void CTevrinDlg::OpenProfileForm(int mode) {
+  CDlgProfileMan form;
+  form.slot = &ActiveSlot(LiveRecord());
+  form.mode = mode;
+  form.RunModal(hwnd());
+}
+
+void CTevrinDlg::OpenMacroManager() {
+  // The macro manager page is not built yet: its warning stands in, so the
+  // button's keep-or-reload rule already applies.
+  CDlgWarning stand_in;
+  stand_in.kind = 1;
+  if (stand_in.RunModal(nullptr) == IDOK) {
+    SaveMacroLibrary(Macros(), MacroFile());
+  } else {
+    ClearMacroLibrary(Macros());
+    LoadMacroLibrary(Macros(), MacroFile());
+  }
+}
+
+}  // namespace vantrel::shell

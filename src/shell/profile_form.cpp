@@ -1,0 +1,144 @@
+#include "shell/profile_form.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include "model/profile_transfer.h"
+#include "model/text.h"
+#include "shell/app_state.h"
+#include "shell/paint_text.h"
+#include "win/dialog_templates.h"
+#include "win/win_util.h"
+
+namespace vantrel::shell {
+namespace {
+
+// Letter case is kept: names and executable paths are shown and stored as
+// typed (an upper-case-only field would change both).
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
+
+HWND CreateField(HWND parent, const RECT& r, int limit) {
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", kEditStyle, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
+  if (edit) {
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    SendMessageW(edit, EM_SETLIMITTEXT, limit, 0);
+  }
+  return edit;
+}
+
+}  // namespace
+
+std::wstring EditText(HWND edit) {
+  const int n = GetWindowTextLengthW(edit);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), n + 1)));
+  return text;
+}
+
+CDlgProfileMan::CDlgProfileMan() : SkinnedDialog(win::kProfileFormTemplate, Drag::Self) {}
+
+bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
+  texts_.clear();
+  skin::LoadLangStrings(800, 11, texts_);
+  static const wchar_t* const kKeys[] = {L"4", L"5", L"6", L"3", L"1", L"2"};
+  skin::CBitmapBtn* buttons[] = {&m_btnOK, &m_btnCancel, &m_btnClose, &m_btnBrowse};
+  const std::vector<SkinButtonPos> pos =
+      ApplySkin({L"Skins\\skin_Profile.ini", kKeys}, buttons);
+  auto rect_of = [&](size_t k) {
+    if (k >= pos.size()) return RECT{};
+    return RECT{pos[k].left, pos[k].top, pos[k].right, pos[k].bottom};
+  };
+  m_name = CreateField(hwnd(), rect_of(4), kProfileNameChars - 1);
+  m_path = CreateField(hwnd(), rect_of(5), kGameFileChars - 1);
+  if (m_path) EnableWindow(m_path, FALSE);
+  m_btnOK.text = skin::TextAt(texts_, 6);
+  m_btnCancel.text = skin::TextAt(texts_, 7);
+  for (skin::CBitmapBtn* b : {&m_btnOK, &m_btnCancel}) {
+    b->SetTooltipText(b->text);
+    b->Repaint();
+  }
+  return true;
+}
+
+bool CDlgProfileMan::OnInitDialog() {
+  if (mode == 0 && slot) {
+    SetWindowTextW(m_name, win::ToWide(FromFixed(slot->ProFileName)).c_str());
+    SetWindowTextW(m_path, win::ToWide(FromFixed(slot->GameFile)).c_str());
+  }
+  return true;
+}
+
+bool CDlgProfileMan::OnCommand(HWND control, UINT id, UINT code) {
+  if (control && control == m_btnOK.hwnd()) {
+    if (slot) StoreProfileForm(*slot, win::ToU16(EditText(m_name)), win::ToU16(EditText(m_path)));
+    End(IDOK);
+    return true;
+  }
+  if (control && (control == m_btnCancel.hwnd() || control == m_btnClose.hwnd())) {
+    End(IDCANCEL);
+    return true;
+  }
+  if (control && control == m_btnBrowse.hwnd()) {
+    BrowseGameFile();
+    return true;
+  }
+  return SkinnedDialog::OnCommand(control, id, code);
+}
+
+void CDlgProfileMan::BrowseGameFile() {
+  wchar_t desktop[MAX_PATH]{};
+  SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_DESKTOP, FALSE);
+  wchar_t file[MAX_PATH * 4]{};
+  swprintf(file, MAX_PATH * 4, L"%ls\\.exe", desktop);
+  wchar_t title[MAX_PATH]{};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = L"exe file(*.exe)\0*.EXE\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH * 4;
+  ofn.lpstrFileTitle = title;
+  ofn.nMaxFileTitle = MAX_PATH;
+  ofn.lpstrDefExt = L"*.exe";
+  // Multiple selection would hand back "folder\0name\0name\0\0", not a path.
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+  if (!GetOpenFileNameW(&ofn)) return;
+  AcceptGameFile(file, win::ToWide(FileTitle(std::filesystem::path(win::ToU16(file)))));
+}
+
+void CDlgProfileMan::AcceptGameFile(const std::wstring& path, const std::wstring& title) {
+  if (IsLinkedToOtherProfile(LiveRecord(), win::ToU16(path))) return;
+  SetWindowTextW(m_path, path.c_str());
+  if (GetWindowTextLengthW(m_name) == 0) SetWindowTextW(m_name, title.c_str());
+}
+
+void CDlgProfileMan::PaintTexts(HDC dc) {
+  constexpr COLORREF kWhite = RGB(255, 255, 255);
+  constexpr COLORREF kAccent = 676274;
+  struct Label {
+    int entry, height, weight;
+    COLORREF colour;
+    RECT rect;
+    UINT format;
+  };
+  static constexpr Label kLabels[] = {
+      {0, 19, 800, kWhite, {5, 18, 345, 43}, DT_CENTER | DT_WORDBREAK},
+      {1, 17, 600, kAccent, {24, 90, 307, 130}, DT_WORDBREAK},
+      {3, 17, 600, kAccent, {24, 175, 245, 210}, DT_WORDBREAK},
+      {4, 17, 600, kAccent, {24, 235, 117, 285}, DT_WORDBREAK},
+      {5, 17, 600, kAccent, {24, 285, 154, 341}, DT_WORDBREAK},
+      {2, 17, 600, kWhite, {24, 115, 307, 155}, DT_WORDBREAK},
+      {8, 17, 600, kWhite, {225, 175, 288, 255}, DT_WORDBREAK},
+      {9, 15, 400, kWhite, {117, 235, 397, 295}, DT_WORDBREAK},
+      {10, 15, 400, kWhite, {162, 285, 361, 399}, DT_WORDBREAK},
+  };
+  for (const Label& l : kLabels) {
+    DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect,
+                 l.format);
+  }
+}
+
+}  // namespace vantrel::shell

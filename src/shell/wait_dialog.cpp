@@ -1,0 +1,67 @@
+#include "shell/wait_dialog.h"
+
+#include "win/dialog_templates.h"
+#include "shell/paint_text.h"
+#include "win/win_util.h"
+
+namespace vantrel::shell {
+namespace {
+
+constexpr UINT_PTR kRequestTimer = 1;
+// The monitor may never answer (it crashed, or ignores the notice): the
+// window must not stay modal for ever, so it gives up a few seconds after
+// the request and lets the user go on.
+constexpr UINT_PTR kGiveUpTimer = 2;
+
+}  // namespace
+
+CDlgWaitting::CDlgWaitting() : SkinnedDialog(win::kWaitingTemplate, Drag::None) {}
+
+bool CDlgWaitting::OnCreate(const CREATESTRUCTW&) {
+  texts_.clear();
+  skin::LoadLangStrings(1400, 2, texts_);
+  win::DebugTrace(L"\n waitting dlg loadskins\n");
+  ApplySkin({L"Skins\\skin_wait.ini", {}}, {});
+  return true;
+}
+
+bool CDlgWaitting::OnInitDialog() {
+  SetWindowTextW(hwnd(), L"Waiting");
+  SetTimer(hwnd(), kRequestTimer, request_delay_ms, nullptr);
+  return true;
+}
+
+bool CDlgWaitting::OnTimer(UINT_PTR id) {
+  if (id == kRequestTimer) {
+    win::DebugTrace(L"\nwaitting dialog ontimer\n");
+    PostMessageW(GetWindow(hwnd(), GW_OWNER), WM_APPLY_ALL_SETTING, mode, 2);
+    KillTimer(hwnd(), kRequestTimer);
+    SetTimer(hwnd(), kGiveUpTimer, give_up_ms, nullptr);
+    return true;
+  }
+  if (id == kGiveUpTimer) {
+    win::DebugTrace(L"\nwaitting dialog: no acknowledgement, closing\n");
+    OnOK();
+    return true;
+  }
+  return false;
+}
+
+void CDlgWaitting::OnOK() {
+  if (!hwnd()) return;  // not shown: an acknowledgement without a window
+  KillTimer(hwnd(), kRequestTimer);
+  KillTimer(hwnd(), kGiveUpTimer);
+  End(IDOK);
+}
+
+// The waiting window stays where it was centred.
+bool CDlgWaitting::OnMouse(const win::MouseEvent&) { return false; }
+
+bool CDlgWaitting::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
+
+void CDlgWaitting::PaintTexts(HDC dc) {
+  DrawSkinText(dc, skin::TextAt(texts_, 0), 30, 600, RGB(255, 255, 255), {5, 67, 300, 117},
+               DT_CENTER | DT_WORDBREAK);
+}
+
+}  // namespace vantrel::shell
