@@ -50,12 +50,6 @@ std::span<const std::uint8_t> BytesOf(const T& value) {
   return {reinterpret_cast<const std::uint8_t*>(&value), sizeof(T)};
 }
 
-// A line break inside a value would start a new line in the file and turn
-// the rest of the text into a key of its own; keep the first line only.
-std::u16string_view FirstLine(std::u16string_view text) {
-  return text.substr(0, text.find_first_of(u"\r\n"));
-}
-
 void ReadText(const IniFile& ini, std::u16string_view key, char16_t* array, std::size_t capacity) {
   // The read is cut to the array, which then always ends with a NUL.
   ToFixed(array, capacity, ini.ReadString(kSetting, key, u"", capacity));
@@ -63,7 +57,9 @@ void ReadText(const IniFile& ini, std::u16string_view key, char16_t* array, std:
 
 template <std::size_t N>
 void WriteText(IniFile& ini, std::u16string_view key, const char16_t (&array)[N]) {
-  ini.WriteString(kSetting, key, FirstLine(FromFixed(array)));
+  // IniFile keeps only the first line of a text, so a line break in a
+  // name cannot inject a key.
+  ini.WriteString(kSetting, key, FromFixed(array));
 }
 
 bool Saved(IniSaveResult result) { return result == IniSaveResult::Ok; }
@@ -162,7 +158,7 @@ bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bo
 bool RecordExportName(const ProfilePaths& paths, int p, std::u16string_view name) {
   IniFile config(paths.config_file());
   config.Load();
-  config.WriteString(Numbered(u"Profile", p + 1), u"FileName", FirstLine(name));
+  config.WriteString(Numbered(u"Profile", p + 1), u"FileName", name);
   return Saved(config.Save());
 }
 
