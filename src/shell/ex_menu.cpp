@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "model/menu_layout.h"
 #include "win/gdi.h"
 
 namespace vantrel::shell {
@@ -10,9 +11,9 @@ namespace {
 constexpr int kArrowResource = 137;
 
 void DrawArrow(HDC dc, const RECT& rc) {
-  HBITMAP arrow = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
-                                                  MAKEINTRESOURCEW(kArrowResource), IMAGE_BITMAP,
-                                                  0, 0, LR_CREATEDIBSECTION));
+  HBITMAP arrow =
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kArrowResource),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!arrow) return;
   win::Bitmap owner(arrow);
   BITMAP bm{};
@@ -61,12 +62,12 @@ void CExMenu::AppendItem(UINT id, const std::wstring& text, CExMenu* submenu, bo
   } else {
     AppendMenuW(menu_, MF_OWNERDRAW, id, data);
   }
-  int width = EstimateWidth(text.size(), margin_left, margin_right);
+  int width = MenuItemWidth(text.size(), margin_left, margin_right);
   if (width > item_width) item_width = width;
 }
 
 void CExMenu::MeasureItem(MEASUREITEMSTRUCT& item) const {
-  item.itemHeight = MeasureHeight(item.itemID, item_height);
+  item.itemHeight = MenuItemHeight(item.itemID, item_height);
   item.itemWidth = item_width;
 }
 
@@ -115,5 +116,13 @@ void CExMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
   ExcludeClipRect(dc, rc.left, rc.top, rc.right, rc.bottom);
 }
 
+UINT CExMenu::TrackAt(HWND owner, POINT pt, bool return_command) const {
+  SetForegroundWindow(owner);
+  UINT flags =
+      TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | (return_command ? TPM_RETURNCMD : 0);
+  auto chosen = static_cast<UINT>(TrackPopupMenu(menu_, flags, pt.x, pt.y, 0, owner, nullptr));
+  PostMessageW(owner, WM_NULL, 0, 0);
+  return chosen;
+}
 
 }  // namespace vantrel::shell

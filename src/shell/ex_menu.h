@@ -21,7 +21,7 @@
 namespace vantrel::shell {
 
 constexpr UINT kSeparatorId = 2048;
-constexpr COLORREF kAccent = 676274;   // red 178, green 81, blue 10
+constexpr COLORREF kAccent = 676274;      // red 178, green 81, blue 10
 constexpr COLORREF kFrameDark = 1184274;  // red, green and blue 18
 
 struct MenuItem {
@@ -73,15 +73,15 @@ class CExMenu {
   int margin_left = 0;
   int margin_right = 0;
 
-  // Width estimate of one item text (12 pixels a character plus margins).
-  static int EstimateWidth(std::size_t chars, int margin_left, int margin_right) {
-    return 12 * static_cast<int>(chars) + margin_left + margin_right;
-  }
-  // Height of an item by id: separators (id 0) 5, id 1 none, others
-  // item height + 2.
-  static int MeasureHeight(UINT id, int item_height) {
-    return id == 0 ? 5 : id == 1 ? 0 : item_height + 2;
-  }
+  // Shows the menu with its top left corner at `pt` (screen coordinates),
+  // right button also choosing, owned by `owner` (which must forward the
+  // owner-draw messages here). The owner is brought to the foreground
+  // first (or the menu would not close when clicking elsewhere) and gets a
+  // WM_NULL after (so the closing click leaves its queue). With
+  // `return_command` the chosen id is returned and no WM_COMMAND is sent;
+  // otherwise the choice reaches the owner as WM_COMMAND and the result is
+  // nonzero when something was chosen.
+  UINT TrackAt(HWND owner, POINT pt, bool return_command = false) const;
 
  private:
   HMENU menu_ = nullptr;
