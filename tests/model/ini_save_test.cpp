@@ -1,0 +1,140 @@
+// Saving: one atomic replace per batch, nothing written when nothing
+// changed, missing folders created, and failures reported with the old
+// file left whole.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "ini_test_util.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+using ini_test::Bytes;
+
+fs::path Scratch(const char* name) {
+  const char* tmp = std::getenv("VANTREL_TEST_TMP");
+  fs::path dir = fs::path(tmp ? fs::path(tmp) : fs::temp_directory_path()) / "ini_save" / name;
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  return dir;
+}
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& p, std::string_view bytes) {
+  std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::size_t FilesIn(const fs::path& dir) {
+  return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), {}));
+}
+
+TEST(IniSave, CreatesMissingFoldersAndNewFile) {
+  fs::path file = Scratch("new") / "a" / "b" / "x.ini";
+  IniFile ini(file);
+  EXPECT_FALSE(ini.Load());
+  ini.WriteInt(u"s", u"k", 5);
+  ASSERT_EQ(ini.Save(), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(file), Bytes(ini));
+  EXPECT_EQ(ReadAll(file).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(FilesIn(file.parent_path()), 1u);  // no temporary file left
+  IniFile again(file);
+  ASSERT_TRUE(again.Load());
+  EXPECT_EQ(again.ReadInt(u"S", u"K", 0), 5);
+}
+
+TEST(IniSave, WritesNothingWhenUnchanged) {
+  fs::path file = Scratch("unchanged") / "x.ini";
+  WriteAll(file, "[s]\n  k = v  \n");
+  IniFile ini(file);
+  ASSERT_TRUE(ini.Load());
+  // Changed behind our back: a save with nothing to write must not undo it.
+  WriteAll(file, "outside");
+  ini.WriteString(u"s", u"k", u"v");  // W08: the value already stored
+  ini.DeleteKey(u"s", u"missing");
+  EXPECT_EQ(ini.Save(), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(file), "outside");
+  // A change and its undo in one batch write nothing either.
+  WriteAll(file, "[s]\r\nk=v\r\n");
+  ASSERT_TRUE(ini.Load());
+  WriteAll(file, "outside");
+  ini.WriteString(u"s", u"k", u"w");
+  ini.WriteString(u"s", u"k", u"v");
+  EXPECT_EQ(ini.Save(), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(file), "outside");
+}
+
+TEST(IniSave, SecondBatchKeepsLinesOfTheFirst) {
+  fs::path file = Scratch("batches") / "x.ini";
+  WriteAll(file, "; keep\n[s]\n a = 1\n");
+  IniFile ini(file);
+  ASSERT_TRUE(ini.Load());
+  ini.WriteString(u"s", u"b", u"2");
+  ASSERT_EQ(ini.Save(), IniSaveResult::Ok);
+  ini.WriteString(u"s", u"c", u"3");
+  ASSERT_EQ(ini.Save(), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(file), "; keep\n[s]\n a = 1\nb=2\r\nc=3\r\n");
+  EXPECT_FALSE(ini.dirty());
+}
+
+TEST(IniSave, ReadOnlyFileReportedAndKept) {
+  fs::path file = Scratch("readonly") / "x.ini";
+  WriteAll(file, "[s]\r\nk=1\r\n");
+  fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  IniFile ini(file);
+  ASSERT_TRUE(ini.Load());
+  ini.WriteString(u"s", u"k", u"2");
+  EXPECT_EQ(ini.Save(), IniSaveResult::WriteFailed);
+  EXPECT_EQ(ReadAll(file), "[s]\r\nk=1\r\n");
+  EXPECT_EQ(FilesIn(file.parent_path()), 1u);
+  fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(IniSave, FolderThatCannotBeCreated) {
+  fs::path dir = Scratch("nofolder");
+  WriteAll(dir / "blocker", "a file where a folder should be");
+  EXPECT_EQ(WriteFileAtomic(dir / "blocker" / "sub" / "x.ini", std::vector<std::uint8_t>{1}),
+            IniSaveResult::NoFolder);
+}
+
+bool FailingReplace(const fs::path&, const fs::path&) { return false; }
+
+TEST(IniSave, FailedReplaceLeavesOldFileWhole) {
+  fs::path file = Scratch("failed") / "x.ini";
+  WriteAll(file, "[s]\r\nk=old\r\n");
+  IniFile ini(file);
+  ASSERT_TRUE(ini.Load());
+  ini.WriteString(u"s", u"k", std::u16string(100000, u'n'));
+  SetReplaceFileFunction(FailingReplace);
+  IniSaveResult result = ini.Save();
+  SetReplaceFileFunction(nullptr);
+  EXPECT_EQ(result, IniSaveResult::WriteFailed);
+  EXPECT_EQ(ReadAll(file), "[s]\r\nk=old\r\n");
+  EXPECT_EQ(FilesIn(file.parent_path()), 1u);  // the temporary file is gone
+  EXPECT_TRUE(ini.dirty());                    // still to be saved
+  EXPECT_EQ(ini.Save(false), IniSaveResult::Ok);
+  EXPECT_EQ(IniFile(file).ReadString(u"s", u"k", u""), u"");  // not loaded yet
+  IniFile again(file);
+  again.Load();
+  EXPECT_EQ(again.ReadString(u"s", u"k", u"", 100001).size(), 100000u);
+}
+
+TEST(IniSave, AtomicWriteReplacesExistingFile) {
+  fs::path file = Scratch("replace") / "x.bin";
+  WriteAll(file, "a much longer old content");
+  const std::uint8_t bytes[] = {'n', 'e', 'w'};
+  ASSERT_EQ(WriteFileAtomic(file, bytes), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(file), "new");
+  EXPECT_EQ(WriteFileAtomic(file.parent_path(), bytes), IniSaveResult::WriteFailed);
+}
+
+}  // namespace
+}  // namespace vantrel
