@@ -26,7 +26,7 @@ std::u16string FileTitle(const fs::path& path) {
   const size_t slash = full.find_last_of(u"\\/");
   std::u16string name = slash == std::u16string::npos ? full : full.substr(slash + 1);
   const size_t dot = name.rfind(u'.');
-  if (dot != std::u16string::npos && dot > 0) name.resize(dot);
+  if (dot != std::u16string::npos) name.resize(dot);
   return name;
 }
 
@@ -78,6 +78,7 @@ void StoreProfileForm(ProfileSlot& slot, std::u16string_view name,
 }
 
 bool IsLinkedToOtherProfile(const SettingsRecord& record, std::u16string_view game_file) {
+  if (game_file.empty()) return false;  // an empty link links nothing
   const int active = ActiveProfileIndex(record);
   for (int p = 0; p < kProfileCount; ++p) {
     if (p != active && EqualsNoCase(FromFixed(record.profiles[p].GameFile), game_file)) return true;
