@@ -138,10 +138,10 @@ IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
                               std::span<const std::uint8_t> bytes, bool flush = true);
 
 // Moves the flushed temporary file over the target, replacing it; true on
-// success. The default is std::filesystem::rename, which replaces on POSIX.
-// The Windows build installs a MoveFileExW(MOVEFILE_REPLACE_EXISTING)
-// version at start-up (InstallWin32FileReplace in win/file_replace_win.h),
-// because the C runtime's rename refuses an existing target there.
+// success. The default is std::filesystem::rename: it replaces an existing
+// file on POSIX and, in the mingw-w64 libstdc++ we build with, on Windows
+// as well (MoveFileExW with MOVEFILE_REPLACE_EXISTING; the ini_diff Wine
+// test checks it). Tests swap in a failing one.
 using ReplaceFileFn = bool (*)(const std::filesystem::path& from,
                                const std::filesystem::path& to);
 void SetReplaceFileFunction(ReplaceFileFn fn);  // nullptr restores the default
