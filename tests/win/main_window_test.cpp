@@ -1,0 +1,260 @@
+// The main window end to end in this process: start-up with and without a
+// monitor, profile buttons, apply and OK through the waiting window, the
+// restore warning, the keys no window reacts to.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <cstring>
+#include <memory>
+
+#include "shell/app_state.h"
+#include "shell/main_window.h"
+#include "shell/warning_dialog.h"
+#include "shell_fixture.h"
+#include "win/window.h"
+
+namespace vantrel::shell {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Click;
+using testing::FakeMonitor;
+using testing::Script;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    data_ = testing::PrepareShellTest();
+    dlg_ = std::make_unique<CTevrinDlg>();
+    dlg_->timing = {0, 50};
+    dlg_->waiting().request_delay_ms = 30;
+    win::SetMainWindow(dlg_.get());
+  }
+  void TearDown() override {
+    win::SetMainWindow(nullptr);
+    dlg_.reset();
+    testing::DrainQuit();
+  }
+  INT_PTR Run() { return dlg_->RunModal(nullptr); }
+  HWND main() const { return dlg_->hwnd(); }
+  bool WaitingShown() const {
+    HWND w = FindWindowW(nullptr, L"Waiting");
+    return w && IsWindowVisible(w);
+  }
+
+  fs::path data_;
+  std::unique_ptr<CTevrinDlg> dlg_;
+};
+
+TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsProfile) {
+  FakeMonitor monitor;
+  Script script({[&] {
+    RECT r, work;
+    GetWindowRect(main(), &r);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
+    EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_NE(GetWindowRgn(main(), rgn), ERROR) << "outline from the mask";
+    DeleteObject(rgn);
+    wchar_t title[32]{};
+    GetWindowTextW(main(), title, 32);
+    EXPECT_STREQ(title, L"Vantrel");
+    EXPECT_EQ(dlg_->visible_panel(), 0);
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_EQ(IsWindowVisible(dlg_->panel(k)->hwnd()) != 0, k == 0) << k;
+      RECT pr;
+      GetWindowRect(dlg_->panel(k)->hwnd(), &pr);
+      EXPECT_EQ(pr.right - pr.left, 781);
+      EXPECT_EQ(pr.bottom - pr.top, 267);
+    }
+    EXPECT_TRUE(dlg_->button(kProfile2).GetCheck()) << "the monitor's profile 1";
+    EXPECT_TRUE(dlg_->button(kTab1).GetCheck());
+    EXPECT_EQ(dlg_->button(kProfile2).text, L"Profile 2");
+    Click(main(), dlg_->button(kClose).hwnd());
+    return true;
+  }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  ASSERT_EQ(monitor.notices.size(), 1u);
+  EXPECT_EQ(monitor.notices[0].wp, 2u);
+  EXPECT_EQ(monitor.notices[0].lp, 1);
+  EXPECT_FALSE(fs::exists(data_ / L"config.ini")) << "close saves nothing";
+}
+
+TEST_F(MainWindowTest, EndsByItselfWhenTheMonitorSaysNoKeyboardIsPlugged) {
+  FakeMonitor monitor(0);
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_LT(GetTickCount() - start, 3000u);
+}
+
+TEST_F(MainWindowTest, ProfileButtonsSelectAtOnceAndCancelKeepsTheStoredProfile) {
+  FakeMonitor monitor;
+  fs::create_directories(data_);
+  std::string config_before;
+  Script script({[&] {
+                   // Make config.ini exist, with profile 1 (the monitor's) active.
+                   Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return !WaitingShown() && monitor.notices.size() == 2; },
+                 [&] {
+                   config_before = testing::FileBytes(data_ / L"config.ini");
+                   Click(main(), dlg_->button(kProfile3).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (monitor.notices.size() < 3) return false;
+                   EXPECT_EQ(monitor.notices[2].wp, 2u);
+                   EXPECT_EQ(monitor.notices[2].lp, 2);
+                   EXPECT_EQ(monitor.notices[2].section_profile, 1) << "no apply yet";
+                   EXPECT_EQ(LiveRecord().CurrentProfile, 2);
+                   const int buttons[] = {kProfile1, kProfile2, kProfile3, kProfile4};
+                   for (int p = 0; p < 4; ++p) EXPECT_EQ(dlg_->button(buttons[p]).GetCheck(), p == 2);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_FALSE(config_before.empty());
+  EXPECT_EQ(testing::FileBytes(data_ / L"config.ini"), config_before);
+}
+
+TEST_F(MainWindowTest, ApplyPublishesBeforeNotifyingAndOkEndsTheProgram) {
+  FakeMonitor monitor;
+  bool waiting_seen = false;
+  Script script({[&] {
+                   ActiveSlot(LiveRecord()).LtEffectType = 4;  // an edit to publish
+                   Click(main(), dlg_->button(kOK).hwnd());
+                   return true;
+                 },
+                 [&] { return waiting_seen = WaitingShown(); }});
+  Run();
+  EXPECT_TRUE(waiting_seen);
+  ASSERT_EQ(monitor.notices.size(), 2u);
+  const FakeMonitor::Notice& apply = monitor.notices[1];
+  EXPECT_EQ(apply.wp, 0u);
+  EXPECT_EQ(apply.lp, 0);
+  EXPECT_TRUE(apply.config_written) << "files are saved before the notice";
+  EXPECT_EQ(monitor.section().profiles[1].LtEffectType, 4);
+  EXPECT_EQ(monitor.section().LightingChanged[1], 1);
+  EXPECT_TRUE(fs::exists(data_ / L"config" / L"Default3.gkp"));
+  EXPECT_TRUE(fs::exists(data_ / L"sequence.dat"));
+}
+
+TEST_F(MainWindowTest, ApplyWithoutMonitorSavesAndTimerOneClosesTheWaitingWindow) {
+  Script script({[&] {
+                   Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return WaitingShown(); },
+                 [&] { return !WaitingShown(); },
+                 [&] {
+                   EXPECT_TRUE(fs::exists(data_ / L"config.ini"));
+                   EXPECT_EQ(std::memcmp(&LiveRecord(), &BaselineRecord(), sizeof(SettingsRecord)), 0);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(MainWindowTest, WaitingWindowGivesUpWhenTheMonitorNeverAnswers) {
+  FakeMonitor monitor(1, /*acknowledge=*/false);
+  dlg_->waiting().give_up_ms = 100;
+  Script script({[&] {
+                   Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return WaitingShown(); },
+                 [&] { return !WaitingShown(); },
+                 [&] {
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(MainWindowTest, RestoreDefaultsOnlyAfterTheWarningsOk) {
+  FakeMonitor monitor;
+  auto press = [&](bool ok) {
+    return [&, ok] {
+      auto* warning = testing::OpenDialog<CDlgWarning>(main());
+      if (!warning) return false;
+      EXPECT_EQ(warning->kind, 0);
+      Click(warning->hwnd(), ok ? warning->m_btnOK.hwnd() : warning->m_btnCancel.hwnd());
+      return true;
+    };
+  };
+  Script script({[&] {
+                   ActiveSlot(LiveRecord()).PollingRate = 2;
+                   Click(main(), dlg_->button(kRestore).hwnd());
+                   return true;
+                 },
+                 press(false),
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   EXPECT_EQ(monitor.notices.size(), 1u);
+                   EXPECT_EQ(ActiveSlot(LiveRecord()).PollingRate, 2);
+                   Click(main(), dlg_->button(kRestore).hwnd());
+                   return true;
+                 },
+                 press(true),
+                 [&] { return monitor.notices.size() == 2 && !WaitingShown(); },
+                 [&] {
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  Run();
+  ASSERT_EQ(monitor.notices.size(), 2u);
+  EXPECT_EQ(monitor.notices[1].wp, 1u);
+  const SettingsRecord& s = monitor.section();
+  for (int p = 0; p < 4; ++p) {
+    EXPECT_EQ(s.DefaultsRestored[p], 1) << p;
+    EXPECT_EQ(s.StandardKeyChanged[p], 1) << p;
+  }
+  auto factory = std::make_unique<SettingsRecord>();
+  ResetRecord(*factory);
+  ApplyFactoryDefaultsAll(*factory);
+  EXPECT_EQ(s.profiles[1].PollingRate, factory->profiles[1].PollingRate);
+}
+
+TEST_F(MainWindowTest, EnterEscSpaceAndF1DoNothingAnywhere) {
+  Script script({[&] {
+                   HWND targets[] = {main(), dlg_->button(kApply).hwnd(),
+                                     dlg_->panel(0)->hwnd()};
+                   for (HWND target : targets) {
+                     for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1}) {
+                       for (UINT m : {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN}) {
+                         MSG msg{target, m, vk, 0};
+                         EXPECT_TRUE(win::PreTranslateChain(msg)) << vk << " " << m;
+                       }
+                     }
+                     MSG other{target, WM_KEYDOWN, 'A', 0};
+                     EXPECT_FALSE(win::PreTranslateChain(other));
+                   }
+                   Click(main(), dlg_->button(kRestore).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   auto* warning = testing::OpenDialog<CDlgWarning>(main());
+                   if (!warning) return false;
+                   for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1}) {
+                     MSG msg{warning->m_btnOK.hwnd(), WM_KEYDOWN, vk, 0};
+                     EXPECT_TRUE(win::PreTranslateChain(msg)) << vk;
+                   }
+                   Click(warning->hwnd(), warning->m_btnClose.hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+}  // namespace
+}  // namespace vantrel::shell

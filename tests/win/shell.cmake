@@ -1,0 +1,13 @@
+# The shell under Wine: the main window with a stand-in monitor in the same
+# process (section, mutex and "Vantrel Monitor" window under their real
+# names), the profile form, and the start-up launch of the monitor exe.
+if(NOT TARGET vantrel_shell OR NOT TARGET vantrel_panels)
+  return()
+endif()
+foreach(t main_window_test profile_form_test)
+  vantrel_wine_test(${t} SOURCES win/${t}.cpp win/shell_fixture.cpp
+    LIBS vantrel_shell vantrel_panels gtest_main LOCKS section)
+  add_dependencies(${t} lang vantrel_skins)
+  target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
+  target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
+endforeach()
