@@ -1,0 +1,128 @@
+// Apply and start-up cost of the profile store: SaveAllProfiles then
+// LoadAllProfiles of four full profiles (every key assignment filled). On
+// Windows the same work is also done key by key through the platform's
+// private-profile functions, the baseline this store replaces.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "model/profile_store.h"
+#include "model/text.h"
+
+#ifdef _WIN32
+#include "private_profile_io.h"
+#endif
+
+namespace {
+
+using namespace vantrel;
+using Clock = std::chrono::steady_clock;
+
+std::unique_ptr<SettingsRecord> FullRecord() {
+  auto r = std::make_unique<SettingsRecord>();
+  ResetRecord(*r);
+  ApplyFactoryDefaultsAll(*r);
+  r->CurrentProfile = 2;
+  r->KeyboardPlugIn = 1;
+  for (int p = 0; p < kProfileCount; ++p) {
+    ProfileSlot& s = r->profiles[p];
+    ToFixed(s.ProFileName, u"Profile " + ToU16Decimal(p));
+    ToFixed(s.GameFile, u"C:\\Games\\Title " + ToU16Decimal(p) + u"\\game.exe");
+    for (int k = 0; k < kKeyAssignments; ++k) {
+      KeyAssignment& e = s.MacroKeyInfo[k];
+      e.entryIndex = std::uint8_t(k);
+      e.actionType = std::uint8_t(1 + k % 6);
+      e.keyCode = std::uint16_t(0x04 + k);
+      e.macroIndex = k;
+      ToFixed(e.macroName, u"Macro " + ToU16Decimal(k));
+      e.eventCount = kMacroEvents;
+      e.repeatCount = 3;
+      for (int i = 0; i < kMacroEvents; ++i) e.events[i] = 0x00010004u + i * 0x100 + k;
+      ToFixed(e.programPath, u"C:\\Program Files\\Tool\\tool" + ToU16Decimal(k) + u".exe");
+    }
+  }
+  return r;
+}
+
+// In the "changed" scenario each run changes one value in every profile and
+// the active profile, as an apply that touched each file would, so every
+// file is really rewritten (both sides skip writes that change nothing).
+void Touch(SettingsRecord& r, int run) {
+  r.CurrentProfile = run % kProfileCount;
+  for (ProfileSlot& s : r.profiles) s.iRGBRed = run % 256;
+}
+
+template <typename F>
+double MillisPerRun(SettingsRecord& in, bool change, F&& run, int runs) {
+  Touch(in, 0);
+  run();  // warm-up: files exist afterwards, as in steady use
+  auto start = Clock::now();
+  for (int i = 1; i <= runs; ++i) {
+    if (change) Touch(in, i);
+    run();
+  }
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count() / runs;
+}
+
+bool SameProfiles(const SettingsRecord& a, const SettingsRecord& b) {
+  return a.CurrentProfile == b.CurrentProfile && a.KeyboardPlugIn == b.KeyboardPlugIn &&
+         std::memcmp(a.profiles, b.profiles, sizeof a.profiles) == 0;
+}
+
+}  // namespace
+
+int main() {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / "vantrel-profile-bench";
+  fs::remove_all(root);
+  auto in = FullRecord();
+  auto out = std::make_unique<SettingsRecord>();
+  const int runs = 20;
+
+  for (bool change : {false, true}) {
+    const char* scenario = change ? "one value changed per file" : "nothing changed";
+    ProfilePaths ours{root / "store" / ""};
+    double flushed = 0, unflushed = 0;
+    for (bool flush : {true, false}) {
+      double ms = MillisPerRun(
+          *in, change,
+          [&] {
+            SaveAllProfiles(*in, ours, flush);
+            LoadAllProfiles(*out, ours, flush);
+          },
+          runs);
+      (flush ? flushed : unflushed) = ms;
+      if (!SameProfiles(*in, *out)) {
+        std::printf("profile store: loaded record differs from the saved one\n");
+        return 1;
+      }
+    }
+    std::printf(
+        "[%s] profile store, save+load of 4 full profiles: %.3f ms with flush, %.3f ms without\n",
+        scenario, flushed, unflushed);
+#ifdef _WIN32
+    ProfilePaths platform{root / "platform" / ""};
+    fs::create_directories(platform.config_dir());
+    auto via_platform = std::make_unique<SettingsRecord>();
+    double baseline = MillisPerRun(
+        *in, change,
+        [&] {
+          reference::SaveAll(*in, platform);
+          reference::LoadAll(*via_platform, platform);
+        },
+        runs);
+    if (!SameProfiles(*in, *via_platform)) {
+      std::printf("private-profile functions: loaded record differs from the saved one\n");
+      return 1;
+    }
+    std::printf("[%s] private-profile functions, same work: %.3f ms\n", scenario, baseline);
+    std::printf("[%s] speed-up: %.1fx with flush, %.1fx without (target 20x)\n", scenario,
+                baseline / flushed, baseline / unflushed);
+#endif
+  }
+  fs::remove_all(root);
+  return 0;
+}
