@@ -24,12 +24,8 @@ void ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices
   RECT r{};
   GetWindowRect(button, &r);
   g_open_menu = &menu;
-  // The menu closes when the owner loses the foreground otherwise.
-  SetForegroundWindow(owner);
-  TrackPopupMenu(menu.handle(), TPM_RIGHTBUTTON, r.left, r.bottom, 0, owner, nullptr);
+  menu.TrackAt(owner, {r.left, r.bottom});
   g_open_menu = nullptr;
-  // Lets the menu's last click leave the queue before anything else runs.
-  PostMessageW(owner, WM_NULL, 0, 0);
 }
 
 bool ForwardChoiceMenuDraw(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
