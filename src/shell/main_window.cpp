@@ -55,6 +55,11 @@ CTevrinDlg::~CTevrinDlg() {
   // Panels are child windows: destroy them while the parent still exists
   // (the base destroys the main window after the members went otherwise).
   if (hwnd()) DestroyWindow(hwnd());
+  // The link stays open for the whole run; the program ends with this
+  // object, so this only matters to tests that start the window again.
+  if (m_view) UnmapViewOfFile(m_view);
+  if (m_hMapping) CloseHandle(m_hMapping);
+  if (m_hMutex) CloseHandle(m_hMutex);
 }
 
 bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {

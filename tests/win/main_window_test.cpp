@@ -82,6 +82,18 @@ TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsPro
   EXPECT_FALSE(fs::exists(data_ / L"config.ini")) << "close saves nothing";
 }
 
+TEST_F(MainWindowTest, StartsTheMonitorExeFromItsOwnFolderWhenNoMonitorRuns) {
+  const fs::path marker = data_ / L"pelox_started";
+  Script script({[&] { return fs::exists(marker); },
+                 [&] {
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+  EXPECT_FALSE(dlg_->link_open());
+}
+
 TEST_F(MainWindowTest, EndsByItselfWhenTheMonitorSaysNoKeyboardIsPlugged) {
   FakeMonitor monitor(0);
   const DWORD start = GetTickCount();
@@ -144,6 +156,7 @@ TEST_F(MainWindowTest, ApplyPublishesBeforeNotifyingAndOkEndsTheProgram) {
 
 TEST_F(MainWindowTest, ApplyWithoutMonitorSavesAndTimerOneClosesTheWaitingWindow) {
   Script script({[&] {
+                   fs::remove_all(data_);  // saving makes the folders it needs
                    Click(main(), dlg_->button(kApply).hwnd());
                    return true;
                  },
@@ -151,6 +164,7 @@ TEST_F(MainWindowTest, ApplyWithoutMonitorSavesAndTimerOneClosesTheWaitingWindow
                  [&] { return !WaitingShown(); },
                  [&] {
                    EXPECT_TRUE(fs::exists(data_ / L"config.ini"));
+                   EXPECT_TRUE(fs::exists(data_ / L"config" / L"Default0.gkp"));
                    EXPECT_EQ(std::memcmp(&LiveRecord(), &BaselineRecord(), sizeof(SettingsRecord)), 0);
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;

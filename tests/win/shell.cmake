@@ -11,3 +11,9 @@ foreach(t main_window_test profile_form_test)
   target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
   target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
 endforeach()
+# Pelox.exe beside the test exes: what the main window launches when no
+# monitor window exists.
+add_executable(fake_pelox WIN32 win/fake_pelox.cpp)
+target_link_options(fake_pelox PRIVATE -municode)
+set_target_properties(fake_pelox PROPERTIES OUTPUT_NAME Pelox)
+add_dependencies(main_window_test fake_pelox)
