@@ -42,8 +42,10 @@ function(vantrel_wine_test name)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set(props FIXTURES_REQUIRED wine_env TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "VANTREL_TEST_TMP=Z:${CMAKE_BINARY_DIR}/test-tmp")
-  if(T_LOCKS)
-    list(APPEND props RESOURCE_LOCK "${T_LOCKS}")
-  endif()
   set_tests_properties(${name} PROPERTIES ${props})
+  if(T_LOCKS)
+    # Set on its own: inside ${props} a list of several locks would be
+    # flattened into separate arguments.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
 endfunction()
