@@ -17,12 +17,14 @@ namespace {
 // typed (an upper-case-only field would change both).
 constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
 
-HWND CreateField(HWND parent, const RECT& r, int limit) {
+constexpr COLORREF kFieldBackground = RGB(22, 24, 28);
+
+HWND CreateField(HWND parent, const RECT& r, int limit, HFONT font) {
   HWND edit = CreateWindowExW(0, L"EDIT", L"", kEditStyle, r.left, r.top, r.right - r.left,
                               r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr),
                               nullptr);
   if (edit) {
-    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+    SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageW(edit, EM_SETLIMITTEXT, limit, 0);
   }
   return edit;
@@ -51,8 +53,12 @@ bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
     if (k >= pos.size()) return RECT{};
     return RECT{pos[k].left, pos[k].top, pos[k].right, pos[k].bottom};
   };
-  m_name = CreateField(hwnd(), rect_of(4), kProfileNameChars - 1);
-  m_path = CreateField(hwnd(), rect_of(5), kGameFileChars - 1);
+  field_font_.reset(CreateFontW(16, 0, 0, 0, 600, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                FF_SWISS | DEFAULT_PITCH, L"Arial"));
+  field_brush_.reset(CreateSolidBrush(kFieldBackground));
+  m_name = CreateField(hwnd(), rect_of(4), kProfileNameChars - 1, field_font_.get());
+  m_path = CreateField(hwnd(), rect_of(5), kGameFileChars - 1, field_font_.get());
   if (m_path) EnableWindow(m_path, FALSE);
   m_btnOK.text = skin::TextAt(texts_, 6);
   m_btnCancel.text = skin::TextAt(texts_, 7);
@@ -86,6 +92,18 @@ bool CDlgProfileMan::OnCommand(HWND control, UINT id, UINT code) {
     return true;
   }
   return SkinnedDialog::OnCommand(control, id, code);
+}
+
+bool CDlgProfileMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  // The disabled path field asks with WM_CTLCOLORSTATIC.
+  if (msg != WM_CTLCOLOREDIT && msg != WM_CTLCOLORSTATIC) return false;
+  const HWND field = reinterpret_cast<HWND>(lp);
+  if (field != m_name && field != m_path) return false;
+  const HDC dc = reinterpret_cast<HDC>(wp);
+  SetTextColor(dc, field == m_name ? RGB(245, 245, 245) : RGB(190, 190, 190));
+  SetBkColor(dc, kFieldBackground);
+  result = reinterpret_cast<LRESULT>(field_brush_.get());
+  return true;
 }
 
 void CDlgProfileMan::BrowseGameFile() {

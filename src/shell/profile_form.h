@@ -12,6 +12,7 @@
 #include "skin/bitmap_btn.h"
 #include "skin/lang_strings.h"
 #include "skin/skinned_dialog.h"
+#include "win/gdi.h"
 
 namespace vantrel::shell {
 
@@ -35,9 +36,14 @@ class CDlgProfileMan : public skin::SkinnedDialog {
   bool OnCreate(const CREATESTRUCTW& cs) override;
   bool OnInitDialog() override;
   bool OnCommand(HWND control, UINT id, UINT code) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void PaintTexts(HDC dc) override;
 
  private:
+  // The fields sit in the skin's dark wells: their own font and colours,
+  // alive as long as the controls.
+  win::Font field_font_;
+  win::Brush field_brush_;
   skin::TextTable texts_;
   HWND m_name = nullptr;
   HWND m_path = nullptr;
