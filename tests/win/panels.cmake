@@ -13,3 +13,11 @@ add_executable(panels_demo WIN32 win/panels_demo.cpp)
 target_link_libraries(panels_demo PRIVATE vantrel_panels)
 target_link_options(panels_demo PRIVATE -municode)
 add_dependencies(panels_demo lang vantrel_skins)
+# The pages in the real main window against the shell tests' stand-in
+# monitor.
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/win/shell_fixture.cpp)
+  vantrel_wine_test(pages_e2e_test SOURCES win/pages_e2e_test.cpp win/shell_fixture.cpp
+    LIBS vantrel_shell vantrel_panels gtest_main LOCKS section hook)
+  add_dependencies(pages_e2e_test lang vantrel_skins)
+  target_compile_definitions(pages_e2e_test PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
+endif()
