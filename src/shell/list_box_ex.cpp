@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace vantrel::shell {
@@ -30,8 +31,11 @@ void DrawIcon(HDC dc, HINSTANCE module, WORD id, int x, int y) {
   GetObjectW(icon.get(), sizeof bm, &bm);
   win::MemoryDC mem(dc);
   win::SelectGuard sel(mem.get(), icon.get());
-  TransparentBlt(dc, x, y, CListBoxEx::kIconWidth, CListBoxEx::kIconHeight, mem.get(), 0, 0,
-                 bm.bmWidth, bm.bmHeight, RGB(0, 0, 0));
+  // At its own size, cut to the 16 x 16 cell: the program's icons are
+  // smaller than the cell and would blur if stretched.
+  int w = std::min<int>(bm.bmWidth, CListBoxEx::kIconWidth);
+  int h = std::min<int>(bm.bmHeight, CListBoxEx::kIconHeight);
+  TransparentBlt(dc, x, y, w, h, mem.get(), 0, 0, w, h, RGB(0, 0, 0));
 }
 
 }  // namespace
@@ -128,18 +132,19 @@ bool CListBoxEx::OpenEditor(int index, int left_inset, DWORD extra_style, int li
   return true;
 }
 
-void CListBoxEx::CloseEditor() {
+void CListBoxEx::CloseEditor(bool focus_list) {
   HWND edit = editor_.hwnd();
   edited_ = -1;
-  // Focus goes back to the list before the editor dies; edited_ is already
-  // -1, so neither the editor's focus loss nor the list's focus gain
-  // commits a second time.
-  if (edit && GetFocus() == edit) SetFocus(hwnd());
+  // Focus goes back to the list before the editor dies (not while the
+  // editor is losing it to another window anyway); edited_ is already -1,
+  // so neither the editor's focus loss nor the list's focus gain commits a
+  // second time.
+  if (focus_list && edit && GetFocus() == edit) SetFocus(hwnd());
   if (edit) DestroyWindow(edit);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void CListBoxEx::CommitEdit() {
+void CListBoxEx::CommitEdit(bool focus_list) {
   if (edited_ < 0 || !editor_.hwnd()) return;
   int index = edited_;
   std::wstring text = WindowText(editor_.hwnd());
@@ -153,7 +158,7 @@ void CListBoxEx::CommitEdit() {
     if (inserted >= 0) SendMessageW(hwnd(), LB_SETITEMDATA, inserted, data);
   }
   SendMessageW(hwnd(), LB_SETCURSEL, inserted >= 0 ? inserted : index, 0);
-  CloseEditor();
+  CloseEditor(focus_list);
   if (inserted >= 0) Post(kListEditCommitted, inserted, list_id);
 }
 
@@ -162,7 +167,7 @@ void CListBoxEx::CancelEdit() {
   int index = edited_;
   edited_ = -1;
   SendMessageW(hwnd(), LB_DELETESTRING, index, 0);
-  CloseEditor();
+  CloseEditor(true);
 }
 
 bool CListBoxEx::Editor::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
@@ -189,7 +194,7 @@ bool CListBoxEx::Editor::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
       // Committing destroys this window: the edit control's own handling
       // must not run on it afterwards.
       if (list_.edited_ < 0) return false;
-      list_.CommitEdit();
+      list_.CommitEdit(false);
       result = 0;
       return true;
     default:

@@ -97,10 +97,11 @@ class CListBoxEx : public win::Window {
   HWND NotifyTarget() const;
   void Post(UINT msg, WPARAM wp, LPARAM lp) const;
   bool OpenEditor(int index, int left_inset, DWORD extra_style, int limit);
-  void CommitEdit();
+  void CommitEdit(bool focus_list = true);
   void CancelEdit();
-  // Takes the editor away (focus back to the list first) and repaints.
-  void CloseEditor();
+  // Takes the editor away (with `focus_list`, the focus back to the list
+  // first) and repaints.
+  void CloseEditor(bool focus_list);
   void TrackHover(POINT pt);
   void RepaintItem(int index);
 
