@@ -4,6 +4,9 @@
 #include "model/ini_file.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -40,7 +43,9 @@ std::u16string_view StripQuotes(std::u16string_view v) {
 // strings) and a line break would split the line and inject a key of its
 // own, so both cut the text.
 std::u16string_view FirstLine(std::u16string_view s) {
-  return s.substr(0, s.find_first_of(std::u16string_view(u"\r\n\0", 3)));
+  std::size_t i = 0;
+  while (i < s.size() && s[i] != u'\r' && s[i] != u'\n' && s[i] != u'\0') ++i;
+  return s.substr(0, i);
 }
 
 bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
@@ -48,20 +53,32 @@ bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 const CodePage& CodePageOf(const CodePage* cp) { return cp ? *cp : SystemCodePage(); }
 
 void AppendUtf16(std::vector<std::uint8_t>& out, std::u16string_view s) {
-  for (char16_t c : s) {
-    out.push_back(static_cast<std::uint8_t>(c & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(c >> 8));
+  std::size_t at = out.size();
+  out.resize(at + 2 * s.size());
+  if constexpr (std::endian::native == std::endian::little) {
+    if (!s.empty()) std::memcpy(out.data() + at, s.data(), 2 * s.size());
+  } else {
+    for (char16_t c : s) {
+      out[at++] = static_cast<std::uint8_t>(c & 0xFF);
+      out[at++] = static_cast<std::uint8_t>(c >> 8);
+    }
   }
 }
 
 constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  return -1;
-}
+constexpr std::array<std::int8_t, 128> kHexTable = [] {
+  std::array<std::int8_t, 128> t{};
+  for (auto& v : t) v = -1;
+  for (int i = 0; i < 10; ++i) t['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    t['A' + i] = static_cast<std::int8_t>(10 + i);
+    t['a' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return t;
+}();
+
+int HexValue(char16_t c) { return c < 128 ? kHexTable[c] : -1; }
 
 }  // namespace
 
@@ -106,10 +123,15 @@ IniFile::IniFile(std::filesystem::path path, const CodePage* cp)
 
 bool IniFile::Load() {
   std::vector<std::uint8_t> bytes;
-  std::ifstream in(path_, std::ios::binary);
+  std::ifstream in(path_, std::ios::binary | std::ios::ate);
   if (in) {
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) in.setstate(std::ios::failbit);
+    std::streamoff size = in.tellg();
+    in.seekg(0);
+    if (size > 0) {
+      bytes.resize(static_cast<std::size_t>(size));
+      in.read(reinterpret_cast<char*>(bytes.data()), size);
+      bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
   }
   if (!in && !in.eof()) {
     LoadBytes({});
@@ -153,7 +175,11 @@ void IniFile::LoadBytes(std::span<const std::uint8_t> bytes) {
     if (from == to) return {};
     if (wide) {
       std::u16string s((to - from) / 2, u'\0');
-      for (std::size_t i = 0; i < s.size(); ++i) s[i] = at(from + 2 * i);
+      if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(s.data(), b + from, to - from);
+      } else {
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] = at(from + 2 * i);
+      }
       return s;
     }
     std::string_view raw(reinterpret_cast<const char*>(b + from), to - from);
@@ -379,7 +405,8 @@ void IniFile::Clear() {
   if (had_lines) dirty_ = true;
 }
 
-std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_enc) const {
+std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_enc,
+                                                              LineRanges* ranges) const {
   std::vector<std::uint8_t> out;
   out.reserve(source_.size() + 64);
   // Untouched lines are copied byte for byte when the encoding stays.
@@ -400,12 +427,16 @@ std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_en
   };
   auto emit = [&](const Line& line) -> bool {
     if (open_line && !put(u"\r\n")) return false;
+    // The break put in for the line before belongs to that line.
+    if (ranges && !ranges->empty()) ranges->back().second = out.size();
+    if (ranges) ranges->emplace_back(out.size(), 0);
     if (!line.written && raw_ok) {
       out.insert(out.end(), source_.begin() + line.raw_begin, source_.begin() + line.raw_end);
     } else if (!put(line.text) || !put(line.eol)) {
       return false;
     }
     open_line = line.eol.empty();
+    if (ranges) ranges->back().second = out.size();
     return true;
   };
   for (const Section& s : sections_) {
@@ -416,38 +447,65 @@ std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_en
   return out;
 }
 
-std::vector<std::uint8_t> IniFile::Serialize() const {
+std::vector<std::uint8_t> IniFile::SerializeTo(IniEncoding& out_enc, LineRanges* ranges) const {
   if (encoding_ == IniEncoding::Ansi && !force_utf16_) {
-    if (auto bytes = SerializeAs(IniEncoding::Ansi)) return std::move(*bytes);
+    out_enc = IniEncoding::Ansi;
+    if (auto bytes = SerializeAs(out_enc, ranges)) return std::move(*bytes);
+    if (ranges) ranges->clear();
   }
   // UTF-8 files, new files and anything the code page cannot hold: UTF-16LE.
-  return std::move(*SerializeAs(IniEncoding::Utf16Le));
+  out_enc = IniEncoding::Utf16Le;
+  return std::move(*SerializeAs(out_enc, ranges));
+}
+
+std::vector<std::uint8_t> IniFile::Serialize() const {
+  IniEncoding out_enc;
+  return SerializeTo(out_enc, nullptr);
 }
 
 IniSaveResult IniFile::Save(bool flush) {
   if (!dirty_) return IniSaveResult::Ok;
-  std::vector<std::uint8_t> bytes = Serialize();
+  IniEncoding out_enc;
+  LineRanges ranges;
+  std::vector<std::uint8_t> bytes = SerializeTo(out_enc, &ranges);
   if (exists_ && bytes == source_) {
     dirty_ = false;
     return IniSaveResult::Ok;
   }
   IniSaveResult result = WriteFileAtomic(path_, bytes, flush);
-  if (result == IniSaveResult::Ok) {
-    // Start over from what is now on disk, so the next batch again keeps
-    // every untouched line byte for byte.
-    LoadBytes(bytes);
-    exists_ = true;
+  if (result != IniSaveResult::Ok) return result;
+  // What is on disk now is the new source: every line points at its bytes
+  // there, so the next batch again keeps untouched lines byte for byte.
+  source_ = std::move(bytes);
+  encoding_ = out_enc;
+  prefix_ = out_enc == IniEncoding::Utf16Le ? 2 : 0;
+  force_utf16_ = false;
+  dirty_ = false;
+  exists_ = true;
+  std::size_t i = 0;
+  Line* last = nullptr;
+  auto rebase = [&](Line& line) {
+    if (last && last->eol.empty()) last->eol = u"\r\n";
+    line.raw_begin = ranges[i].first;
+    line.raw_end = ranges[i].second;
+    line.written = false;
+    ++i;
+    last = &line;
+  };
+  for (Section& s : sections_) {
+    if (s.has_header) rebase(s.header);
+    for (Line& line : s.lines) rebase(line);
   }
   return result;
 }
 
 std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes) {
-  std::u16string out;
-  out.reserve(2 * bytes.size() + 2);
+  std::u16string out(2 * bytes.size() + 2, u'0');
   unsigned sum = 0;
+  std::size_t at = 0;
   auto put = [&](unsigned b) {
-    out.push_back(kHexDigits[b >> 4]);
-    out.push_back(kHexDigits[b & 15]);
+    out[at++] = kHexDigits[b >> 4];
+    out[at++] = kHexDigits[b & 15];
   };
   for (std::uint8_t b : bytes) {
     put(b);

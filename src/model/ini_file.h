@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vantrel {
@@ -119,7 +120,12 @@ class IniFile {
   Section& SectionForWrite(std::u16string_view name);
   // Stores the line in the code page when it can, else switches the file to UTF-16.
   void NoteWritten(const Line& line);
-  std::optional<std::vector<std::uint8_t>> SerializeAs(IniEncoding out) const;
+  using LineRanges = std::vector<std::pair<std::size_t, std::size_t>>;
+  // The bytes to save in `out` (nullopt when the code page cannot hold a
+  // line); `ranges` receives each line's bytes, in document order.
+  std::optional<std::vector<std::uint8_t>> SerializeAs(IniEncoding out,
+                                                       LineRanges* ranges) const;
+  std::vector<std::uint8_t> SerializeTo(IniEncoding& out, LineRanges* ranges) const;
 
   std::filesystem::path path_;
   const CodePage* cp_ = nullptr;
