@@ -6,10 +6,13 @@
 //   menu.AppendItem(kSeparatorId, L"");
 //   menu.AppendItem(0, L"More", &submenu);    // submenu item with arrow 137
 //   menu.item_width = 135;
-//   TrackPopupMenu(menu.handle(), TPM_RIGHTBUTTON, x, y, 0, owner, nullptr);
+//   menu.TrackAt(owner, {r.left, r.bottom});  // choice: WM_COMMAND to owner
 //   // owner: WM_MEASUREITEM / WM_DRAWITEM with CtlType ODT_MENU go to
-//   // menu.MeasureItem / menu.DrawItem (the submenus' items come to the
-//   // top menu too: it looks items up in its submenus).
+//   // menu.MeasureItem / menu.DrawItem. The submenus' items come to the
+//   // same owner; the top menu draws them too, from the records their item
+//   // data points to.
+//
+// InstallMenuHook() once on the UI thread at start-up.
 #pragma once
 
 #include <windows.h>

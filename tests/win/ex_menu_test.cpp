@@ -147,6 +147,7 @@ TEST_F(HookedMenu, ShownMenuGetsTheFrameAndIsUnhookedWhenClosed) {
   bool hooked = false;
   COLORREF ring[4] = {};
   COLORREF inside = CLR_INVALID;
+  COLORREF printed[2] = {};
   owner.on_idle = [&](HWND menu_window) {
     seen = menu_window;
     hooked = GetPropW(menu_window, L"CoolMenu_oldProc") != nullptr;
@@ -160,6 +161,17 @@ TEST_F(HookedMenu, ShownMenuGetsTheFrameAndIsUnhookedWhenClosed) {
       ring[i] = GetPixel(screen, r.left + i, r.top + (r.bottom - r.top) / 2);
     inside = GetPixel(screen, r.right - 10, r.top + 12);
     ReleaseDC(nullptr, screen);
+    // The printed image (menu animations on Windows) carries the frame too.
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateBitmap(r.right - r.left, r.bottom - r.top, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(mem, canvas);
+    SendMessageW(menu_window, WM_PRINT, reinterpret_cast<WPARAM>(mem),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    printed[0] = GetPixel(mem, 0, 5);
+    printed[1] = GetPixel(mem, 2, 5);
+    SelectObject(mem, old);
+    DeleteObject(canvas);
+    DeleteDC(mem);
     EndMenu();
   };
   menu.TrackAt(owner.hwnd(), {60, 60}, true);
@@ -169,6 +181,8 @@ TEST_F(HookedMenu, ShownMenuGetsTheFrameAndIsUnhookedWhenClosed) {
   EXPECT_EQ(ring[1], kFrameDark);
   EXPECT_EQ(ring[2], kFrameDark);
   EXPECT_EQ(inside, RGB(0, 0, 0));
+  EXPECT_EQ(printed[0], kAccent);
+  EXPECT_EQ(printed[1], kFrameDark);
   // Hidden or destroyed: either way the window no longer carries our hook.
   EXPECT_TRUE(!IsWindow(seen) || GetPropW(seen, L"CoolMenu_oldProc") == nullptr);
 }

@@ -259,6 +259,21 @@ TEST_F(ListBoxEx, DropDownParentGoesAwayOnFocusLossButNotIntoItsEditor) {
   EXPECT_EQ(inner.hwnd(), nullptr);
 }
 
+TEST_F(ListBoxEx, HoverFollowsThePointerButNotWhileEditing) {
+  const int row = CListBoxEx::kItemHeight;
+  SendMessageW(list.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, row / 2));
+  EXPECT_EQ(list.hover_index(), 0);
+  SendMessageW(list.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, row + row / 2));
+  EXPECT_EQ(list.hover_index(), 1);
+  SendMessageW(list.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 10 * row));  // below the items
+  EXPECT_EQ(list.hover_index(), -1);
+  ASSERT_TRUE(list.AddItemAndEdit());
+  SendMessageW(list.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(20, row / 2));
+  EXPECT_EQ(list.hover_index(), -1);
+  SendMessageW(list.hwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(list.hover_index(), -1);
+}
+
 TEST_F(ListBoxEx, BackgroundBrushAnswersCtlColor) {
   LRESULT result = 0;
   HDC dc = GetDC(list.hwnd());
