@@ -4,11 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "code_page_win.h"
 #include "model/ini_file.h"
 #include "model/key_codes.h"
 #include "shell/ex_menu.h"
 #include "shell/main_window.h"
+#include "win/code_page_win.h"
 #include "win/keyboard_layout_win.h"
 #include "win/win_util.h"
 
@@ -24,7 +24,7 @@ class CTevrinApp {
     INITCOMMONCONTROLSEX icc{8, 0xFF};
     InitCommonControlsEx(&icc);
     win::InstallDebugTrace();
-    SetSystemCodePage(&AnsiCodePage());
+    SetSystemCodePage(&SystemAnsiCodePage());
     SetActiveKeyboardLayout(&win::PlatformKeyboardLayout());
     shell::InstallMenuHook();
 
