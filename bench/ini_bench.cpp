@@ -116,14 +116,14 @@ void PlatformA(const Workload& w, const fs::path& dir) {
                                  static_cast<UINT>(v.bytes.size()), file.c_str());
     }
     for (std::size_t i = 0; i < w.int_keys.size(); ++i) {
-      Check(static_cast<std::int32_t>(GetPrivateProfileIntW(L"Settings", W(w.int_keys[i]), -1,
-                                                            file.c_str())) ==
+      Check(static_cast<std::int32_t>(
+                GetPrivateProfileIntW(L"Settings", W(w.int_keys[i]), -1, file.c_str())) ==
             static_cast<std::int32_t>(i * 1000 - 3));
     }
     wchar_t text[256];
     for (std::size_t i = 0; i < w.text_keys.size(); ++i) {
-      DWORD n = GetPrivateProfileStringW(L"Settings", W(w.text_keys[i]), L"", text, 256,
-                                         file.c_str());
+      DWORD n =
+          GetPrivateProfileStringW(L"Settings", W(w.text_keys[i]), L"", text, 256, file.c_str());
       Check(std::u16string(reinterpret_cast<char16_t*>(text), n) == w.texts[i]);
     }
     std::uint8_t buf[780];
@@ -146,16 +146,14 @@ fs::path RunDir(const fs::path& root, const char* what, int run) {
 
 int main() {
   const char* tmp = std::getenv("VANTREL_TEST_TMP");
-  const fs::path root = fs::path(tmp ? fs::path(tmp) : fs::temp_directory_path()) /
-                        ("ini_bench_" + std::to_string(std::chrono::steady_clock::now()
-                                                           .time_since_epoch()
-                                                           .count()));
+  const fs::path root =
+      fs::path(tmp ? fs::path(tmp) : fs::temp_directory_path()) /
+      ("ini_bench_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
   fs::remove_all(root);
   const Workload w = MakeWorkload();
   const int runs = 9;
   // Each run writes new files, as a first save of the settings would.
-  const double ours_flush =
-      MedianMs(runs, [&](int r) { OursA(w, RunDir(root, "of", r), true); });
+  const double ours_flush = MedianMs(runs, [&](int r) { OursA(w, RunDir(root, "of", r), true); });
   const double ours_no_flush =
       MedianMs(runs, [&](int r) { OursA(w, RunDir(root, "on", r), false); });
   std::printf("workload A (4 files, 236 writes + 236 reads), median of %d runs\n", runs);

@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(!ini.dirty());
   if (ini.encoding() != vantrel::IniEncoding::Utf8) {
     std::vector<std::uint8_t> expected = input;
-    if (ini.encoding() == vantrel::IniEncoding::Utf16Le && expected.size() % 2)
-      expected.pop_back();
+    if (ini.encoding() == vantrel::IniEncoding::Utf16Le && expected.size() % 2) expected.pop_back();
     Check(ini.Serialize() == expected);
   }
 
@@ -67,11 +66,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string& s = pick(i * 3);
     const std::u16string& k = pick(i * 3 + 1);
     switch ((size ? data[i % size] : 0) % 6) {
-      case 0: ini.DeleteKey(s, k); break;
-      case 1: ini.DeleteSection(s); break;
-      case 2: ini.WriteInt(s, k, static_cast<std::int32_t>(i * 2654435761u)); break;
-      case 3: ini.WriteStruct(s, k, std::span(data, std::min<std::size_t>(size, 16))); break;
-      default: ini.WriteString(s, k, pick(i * 3 + 2)); break;
+      case 0:
+        ini.DeleteKey(s, k);
+        break;
+      case 1:
+        ini.DeleteSection(s);
+        break;
+      case 2:
+        ini.WriteInt(s, k, static_cast<std::int32_t>(i * 2654435761u));
+        break;
+      case 3:
+        ini.WriteStruct(s, k, std::span(data, std::min<std::size_t>(size, 16)));
+        break;
+      default:
+        ini.WriteString(s, k, pick(i * 3 + 2));
+        break;
     }
   }
 

@@ -82,7 +82,6 @@ int HexValue(char16_t c) { return c < 128 ? kHexTable[c] : -1; }
 
 }  // namespace
 
-
 bool IniFile::Classify(Line& line) {
   std::u16string_view all = line.text;
   std::u16string_view t = TrimIni(all);
@@ -523,8 +522,10 @@ bool DecodeStructValue(std::u16string_view text, std::span<std::uint8_t> out) {
   for (std::size_t i = 0; i < text.size(); i += 2) {
     int hi = HexValue(text[i]), lo = HexValue(text[i + 1]);
     if (hi < 0 || lo < 0) return false;
-    if (i + 2 < text.size()) sum += static_cast<unsigned>(hi * 16 + lo);
-    else if (static_cast<unsigned>(hi * 16 + lo) != (sum & 0xFF)) return false;
+    if (i + 2 < text.size())
+      sum += static_cast<unsigned>(hi * 16 + lo);
+    else if (static_cast<unsigned>(hi * 16 + lo) != (sum & 0xFF))
+      return false;
   }
   for (std::size_t i = 0; i < out.size(); ++i)
     out[i] = static_cast<std::uint8_t>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));

@@ -58,8 +58,7 @@ class IniFile {
                             std::u16string_view default_value,
                             std::size_t buffer_chars = 4096) const;
   // The value when the key exists with '=' (quotes stripped), else nullopt.
-  std::optional<std::u16string> Find(std::u16string_view section,
-                                     std::u16string_view key) const;
+  std::optional<std::u16string> Find(std::u16string_view section, std::u16string_view key) const;
   // GetPrivateProfileIntW: 30-character fetch, sign, lower-case base
   // prefixes, wrap-around modulo 2^32.
   std::int32_t ReadInt(std::u16string_view section, std::u16string_view key,
@@ -70,8 +69,7 @@ class IniFile {
                   std::span<std::uint8_t> out) const;
 
   // WritePrivateProfileStringW on the in-memory document.
-  void WriteString(std::u16string_view section, std::u16string_view key,
-                   std::u16string_view value);
+  void WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
   void WriteInt(std::u16string_view section, std::u16string_view key, std::int32_t value);
   void WriteStruct(std::u16string_view section, std::u16string_view key,
                    std::span<const std::uint8_t> bytes);
@@ -97,11 +95,11 @@ class IniFile {
   // The document keeps every line as it was read, so what a write does not
   // change is saved byte for byte.
   struct Line {
-    std::u16string text;  // the line as decoded, without its break
-    std::u16string eol;   // CRLF, LF or CR; empty on a last line without one
+    std::u16string text;                     // the line as decoded, without its break
+    std::u16string eol;                      // CRLF, LF or CR; empty on a last line without one
     std::size_t raw_begin = 0, raw_end = 0;  // its bytes in source_, break included
-    bool written = false;  // changed or new: saved from `text`, not from source_
-    bool blank = false;    // nothing but white space: kept, never matched
+    bool written = false;                    // changed or new: saved from `text`, not from source_
+    bool blank = false;                      // nothing but white space: kept, never matched
     bool has_eq = false;
     std::size_t name_pos = 0, name_len = 0, value_pos = 0, value_len = 0;
     std::u16string_view name() const { return {text.data() + name_pos, name_len}; }
@@ -123,8 +121,7 @@ class IniFile {
   using LineRanges = std::vector<std::pair<std::size_t, std::size_t>>;
   // The bytes to save in `out` (nullopt when the code page cannot hold a
   // line); `ranges` receives each line's bytes, in document order.
-  std::optional<std::vector<std::uint8_t>> SerializeAs(IniEncoding out,
-                                                       LineRanges* ranges) const;
+  std::optional<std::vector<std::uint8_t>> SerializeAs(IniEncoding out, LineRanges* ranges) const;
   std::vector<std::uint8_t> SerializeTo(IniEncoding& out, LineRanges* ranges) const;
 
   std::filesystem::path path_;
@@ -148,8 +145,7 @@ IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
 // file on POSIX and, in the mingw-w64 libstdc++ we build with, on Windows
 // as well (MoveFileExW with MOVEFILE_REPLACE_EXISTING; the ini_diff Wine
 // test checks it). Tests swap in a failing one.
-using ReplaceFileFn = bool (*)(const std::filesystem::path& from,
-                               const std::filesystem::path& to);
+using ReplaceFileFn = bool (*)(const std::filesystem::path& from, const std::filesystem::path& to);
 void SetReplaceFileFunction(ReplaceFileFn fn);  // nullptr restores the default
 
 // Struct helpers shared with tests: encode n bytes as 2*(n+1) upper-case hex

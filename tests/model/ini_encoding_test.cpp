@@ -20,7 +20,7 @@ struct EncodingCase {
   const char* id;
   std::string_view before;
   std::u16string_view section, key, value;
-  std::string_view after;   // exact bytes, or empty to compare `text`
+  std::string_view after;    // exact bytes, or empty to compare `text`
   std::u16string_view text;  // the decoded result when the bytes are not given
   bool utf16;                // the result starts with the UTF-16LE mark
 };
@@ -38,10 +38,10 @@ const EncodingCase kCases[] = {
      true},
     {"ANSI keeps what it can hold", "[s]\r\nk=1\r\n", u"s", u"n", u"\u00E9\u20AC\u0178",
      "[s]\r\nk=1\r\nn=\xE9\x80\x9F\r\n", u"", false},
-    {"ANSI to UTF-16 for the rest", "; \xE9t\xE9\r\n[s]\r\nk=\x81\r\n", u"s", u"n", u"\u65E5",
-     "", u"; \u00E9t\u00E9\r\n[s]\r\nk=\u0081\r\nn=\u65E5\r\n", true},
-    {"new section name unrepresentable", "[s]\r\n", u"\u0416", u"k", u"v",
-     "", u"[s]\r\n[\u0416]\r\nk=v\r\n", true},
+    {"ANSI to UTF-16 for the rest", "; \xE9t\xE9\r\n[s]\r\nk=\x81\r\n", u"s", u"n", u"\u65E5", "",
+     u"; \u00E9t\u00E9\r\n[s]\r\nk=\u0081\r\nn=\u65E5\r\n", true},
+    {"new section name unrepresentable", "[s]\r\n", u"\u0416", u"k", u"v", "",
+     u"[s]\r\n[\u0416]\r\nk=v\r\n", true},
     {"UTF-16BE mark stays code-page bytes", "\xFE\xFF\0[\0s\0]\0"sv, u"s", u"k", u"v",
      "\xFE\xFF\0[\0s\0]\0\r\n[s]\r\nk=v\r\n"sv, u"", false},
     {"odd byte after UTF-16 dropped", "\xFF\xFE[\0s\0]\0\r\0\n\0\x41"sv, u"s", u"k", u"v",
@@ -87,20 +87,20 @@ TEST(IniEncoding, Windows1252RoundTripsEveryByte) {
 }
 
 // An ASCII-only code page, to see that a file uses the converter it is given.
-const CodePage kAscii{
-    [](std::string_view s) {
-      std::u16string out;
-      for (char c : s) out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : u'\uFFFD');
-      return out;
-    },
-    [](std::u16string_view s) -> std::optional<std::string> {
-      std::string out;
-      for (char16_t c : s) {
-        if (c >= 0x80) return std::nullopt;
-        out.push_back(static_cast<char>(c));
-      }
-      return out;
-    }};
+const CodePage kAscii{[](std::string_view s) {
+                        std::u16string out;
+                        for (char c : s)
+                          out.push_back(static_cast<unsigned char>(c) < 0x80 ? c : u'\uFFFD');
+                        return out;
+                      },
+                      [](std::u16string_view s) -> std::optional<std::string> {
+                        std::string out;
+                        for (char16_t c : s) {
+                          if (c >= 0x80) return std::nullopt;
+                          out.push_back(static_cast<char>(c));
+                        }
+                        return out;
+                      }};
 
 TEST(IniEncoding, UsesTheGivenOrSystemCodePage) {
   std::string_view file = "[s]\r\nk=v\r\n";

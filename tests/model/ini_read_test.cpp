@@ -52,8 +52,8 @@ const ReadCase kReads[] = {
     {"P18", "[s]\rk=cr\r", u"s", u"k", u"d", 64, u"cr"},
     {"P19", "[s]\r\nk=noeol", u"s", u"k", u"d", 64, u"noeol"},
     {"P20", "k=pre\r\n[s]\r\nk=v\r\n", u"", u"k", u"d", 64, u"pre"},
-    {"P21 Windows", "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n", u"", u"key", u"d",
-     64, u"val_e_section"},
+    {"P21 Windows", "\r\nkey=val_no_section\r\n[]\r\nkey=val_e_section\r\n", u"", u"key", u"d", 64,
+     u"val_e_section"},
     {"P22", "[s]\r\n=nokey\r\n", u"s", u"", u"d", 64, u"nokey"},
     {"P23", "[s]\r\nk = v ; not a comment\r\n", u"s", u"k", u"d", 64, u"v ; not a comment"},
     {"P24", "[s]\r\nk=\x1A\x0B v\tw\x0C\x1A\r\n", u"s", u"k", u"d", 64, u"v\tw"},
@@ -86,12 +86,11 @@ const ReadCase kReads[] = {
     {"B02", "[s]\r\n", u"s", u"k", u"default", 4, u"def"},
     {"B02.b", "[s]\r\n", u"s", u"k", u"", 8, u""},
     {"E03", "[s]\r\nk=\xC3\xA9\r\n", u"s", u"k", u"d", 64, u"\u00C3\u00A9"},
-    {"E06", std::string_view("[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 20), u"s", u"k", u"d", 64,
-     u"d"},
+    {"E06", std::string_view("[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n\0", 20), u"s", u"k", u"d", 64, u"d"},
     {"E10", "[s]\r\nk=\x81\x8D\xE9\r\n", u"s", u"k", u"d", 64, u"\u0081\u008D\u00E9"},
     // Windows honours neither a UTF-16BE mark: its bytes stick to line 1.
-    {"E05 Windows", std::string_view("\xFE\xFF\0[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n", 23), u"s",
-     u"k", u"d", 64, u"d"},
+    {"E05 Windows", std::string_view("\xFE\xFF\0[\0s\0]\0\r\0\n\0k\0=\0v\0\r\0\n", 23), u"s", u"k",
+     u"d", 64, u"d"},
     {"E01", std::string_view("\xFF\xFE[\0s\0]\0\r\0\n\0k\0=\0\xE5\x65\r\0\n\0", 20), u"s", u"k",
      u"d", 64, u"\u65E5"},
     {"E02", "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\r\n", u"s", u"k", u"d", 64, u"\u00E9"},
@@ -129,7 +128,7 @@ struct IntCase {
   const char* id;
   std::string_view value;  // the text after "k="
   std::int32_t default_value;
-  std::int64_t expected;   // as the platform's UINT
+  std::int64_t expected;  // as the platform's UINT
 };
 
 const IntCase kInts[] = {

@@ -29,7 +29,8 @@ std::string ReadAll(const fs::path& p) {
 }
 
 void WriteAll(const fs::path& p, std::string_view bytes) {
-  std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(p, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::size_t FilesIn(const fs::path& dir) {

@@ -96,9 +96,15 @@ const WriteCase kWrites[] = {
 
 void Apply(IniFile& ini, const WriteCase& c) {
   switch (c.op) {
-    case Op::Write: ini.WriteString(c.section, c.key, c.value); break;
-    case Op::DeleteKey: ini.DeleteKey(c.section, c.key); break;
-    case Op::DeleteSection: ini.DeleteSection(c.section); break;
+    case Op::Write:
+      ini.WriteString(c.section, c.key, c.value);
+      break;
+    case Op::DeleteKey:
+      ini.DeleteKey(c.section, c.key);
+      break;
+    case Op::DeleteSection:
+      ini.DeleteSection(c.section);
+      break;
   }
 }
 
@@ -117,7 +123,8 @@ TEST(IniWrite, PlacesAndKeepsLines) {
     // What we wrote reads back the same after a fresh parse.
     IniFile again = FromBytes(out);
     if (c.op == Op::Write) {
-      EXPECT_EQ(again.ReadString(c.section, c.key, u"<none>"), ini.ReadString(c.section, c.key, u"<none>"))
+      EXPECT_EQ(again.ReadString(c.section, c.key, u"<none>"),
+                ini.ReadString(c.section, c.key, u"<none>"))
           << c.id;
     }
   }

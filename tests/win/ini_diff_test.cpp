@@ -7,9 +7,8 @@
 // keys that would turn into headers, line breaks in written values, struct
 // values (we are strict) and quoted values read into a buffer of exactly
 // their length + 1 (a Wine truncation quirk).
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -38,7 +37,8 @@ fs::path ScratchDir(const char* name) {
 }
 
 void WriteBytes(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(p, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string ReadBytes(const fs::path& p) {
@@ -51,15 +51,13 @@ const wchar_t* W(const std::u16string& s) { return reinterpret_cast<const wchar_
 std::u16string PlatformString(const fs::path& file, const std::u16string& section,
                               const std::u16string& key, DWORD size = 70000) {
   std::vector<wchar_t> buf(size + 1, L'@');
-  DWORD n = GetPrivateProfileStringW(W(section), W(key), L"<dflt>", buf.data(), size,
-                                     file.c_str());
+  DWORD n = GetPrivateProfileStringW(W(section), W(key), L"<dflt>", buf.data(), size, file.c_str());
   return {reinterpret_cast<const char16_t*>(buf.data()), n};
 }
 
 std::int32_t PlatformInt(const fs::path& file, const std::u16string& section,
                          const std::u16string& key) {
-  return static_cast<std::int32_t>(
-      GetPrivateProfileIntW(W(section), W(key), -77, file.c_str()));
+  return static_cast<std::int32_t>(GetPrivateProfileIntW(W(section), W(key), -77, file.c_str()));
 }
 
 std::u16string Ansi(std::string_view bytes) { return Windows1252CodePage().decode(bytes); }
@@ -77,10 +75,18 @@ class Generator {
     for (int i = 0; i < sections; ++i) {
       std::string name = kSections[Pick(std::size(kSections))];
       switch (Pick(4)) {
-        case 0: out += "[" + name + "]"; break;
-        case 1: out += "  [ " + name + " ]\t"; break;
-        case 2: out += "[" + name + "] junk"; break;
-        default: out += "[" + name + "]=x"; break;
+        case 0:
+          out += "[" + name + "]";
+          break;
+        case 1:
+          out += "  [ " + name + " ]\t";
+          break;
+        case 2:
+          out += "[" + name + "] junk";
+          break;
+        default:
+          out += "[" + name + "]=x";
+          break;
       }
       out += Eol();
       Lines(out);
@@ -102,15 +108,34 @@ class Generator {
   int Pick(std::size_t n) { return static_cast<int>(rng_() % n); }
   bool Chance(int percent) { return Pick(100) < percent; }
 
-  static constexpr const char* kSections[] = {"Setting", "setting", "SETTING", "Other",
+  static constexpr const char* kSections[] = {"Setting", "setting", "SETTING",  "Other",
                                               "a]b",     "x y",     "\xC9t\xE9"};
-  static constexpr const char* kKeys[] = {"k",  "K",      "Key1", "key1", "my key", ";c",
-                                          "#x", "",       "LtColor", "\xE9", "\xC9", "[s"};
-  static constexpr const char* kValues[] = {
-      "",          "v",          "  padded  ", "\"quoted\"", "'single'", "\"mismatch'",
-      "\"\"",      "12abc",      "-1",         "0x1F",       "0X1F",     "0b101",
-      "0o17",      "99999999999", "4294967297", "- 5",       "a=b",      "v ; c",
-      "\xE9\x80\x81\x8D", "\x1A v \x1A", "\" 7\"",  "+3",     "010",      "x\"y\""};
+  static constexpr const char* kKeys[] = {"k",  "K", "Key1",    "key1", "my key", ";c",
+                                          "#x", "",  "LtColor", "\xE9", "\xC9",   "[s"};
+  static constexpr const char* kValues[] = {"",
+                                            "v",
+                                            "  padded  ",
+                                            "\"quoted\"",
+                                            "'single'",
+                                            "\"mismatch'",
+                                            "\"\"",
+                                            "12abc",
+                                            "-1",
+                                            "0x1F",
+                                            "0X1F",
+                                            "0b101",
+                                            "0o17",
+                                            "99999999999",
+                                            "4294967297",
+                                            "- 5",
+                                            "a=b",
+                                            "v ; c",
+                                            "\xE9\x80\x81\x8D",
+                                            "\x1A v \x1A",
+                                            "\" 7\"",
+                                            "+3",
+                                            "010",
+                                            "x\"y\""};
 
  private:
   std::string Eol() {
@@ -121,11 +146,21 @@ class Generator {
     int n = Pick(9);
     for (int i = 0; i < n; ++i) {
       switch (Pick(10)) {
-        case 0: out += "; note = " + Value(); break;
-        case 1: out += " \t "; break;
-        case 2: out += Key(); break;  // bare key: hides later ones
-        case 3: out += "  " + Key() + "  =  " + Value() + "  "; break;
-        default: out += Key() + "=" + Value(); break;
+        case 0:
+          out += "; note = " + Value();
+          break;
+        case 1:
+          out += " \t ";
+          break;
+        case 2:
+          out += Key();
+          break;  // bare key: hides later ones
+        case 3:
+          out += "  " + Key() + "  =  " + Value() + "  ";
+          break;
+        default:
+          out += Key() + "=" + Value();
+          break;
       }
       out += Eol();
     }
@@ -137,7 +172,8 @@ class Generator {
 std::vector<std::u16string> QuerySections() {
   std::vector<std::u16string> out;
   for (const char* s : Generator::kSections) out.push_back(Ansi(s));
-  for (std::u16string s : {u"", u"  setting\t", u"missing", u"\u00C9T\u00C9", u"a"}) out.push_back(s);
+  for (std::u16string s : {u"", u"  setting\t", u"missing", u"\u00C9T\u00C9", u"a"})
+    out.push_back(s);
   return out;
 }
 std::vector<std::u16string> QueryKeys() {
@@ -264,8 +300,8 @@ TEST(IniDiff, StructsWrittenByUsReadByThePlatform) {
   ini.WriteStruct(u"Setting", u"MacroKeyInfo0", bytes);
   ASSERT_EQ(ini.Save(), IniSaveResult::Ok);
   std::uint8_t back[780] = {};
-  ASSERT_TRUE(GetPrivateProfileStructW(L"Setting", L"MacroKeyInfo0", back, sizeof back,
-                                       file.c_str()));
+  ASSERT_TRUE(
+      GetPrivateProfileStructW(L"Setting", L"MacroKeyInfo0", back, sizeof back, file.c_str()));
   EXPECT_EQ(0, std::memcmp(bytes, back, sizeof back));
   ASSERT_TRUE(WritePrivateProfileStructW(L"Setting", L"GKey", back, 16, file.c_str()));
   IniFile again(file);
