@@ -189,7 +189,10 @@ TEST_F(ListBoxEx, RealKeysThroughTheQueue) {
   // Injected keys: Delete on the list, then Enter released in an editor.
   SetForegroundWindow(parent.hwnd());
   SetFocus(list.hwnd());
-  auto press = [](WORD vk) {
+  auto press = [&](WORD vk) {
+    // Another test's window may have taken the foreground meanwhile;
+    // activation gives the focus back to the control that had it.
+    if (GetForegroundWindow() != parent.hwnd()) SetForegroundWindow(parent.hwnd());
     INPUT in[2] = {};
     in[0].type = in[1].type = INPUT_KEYBOARD;
     in[0].ki.wVk = in[1].ki.wVk = vk;
@@ -206,7 +209,11 @@ TEST_F(ListBoxEx, RealKeysThroughTheQueue) {
   press(VK_DELETE);
   settle(seen);
   ASSERT_TRUE(list.AddItemAndEdit());
-  for (WORD vk : {WORD('A'), WORD('B'), WORD(VK_RETURN)}) press(vk);
+  ASSERT_EQ(GetFocus(), list.editor());
+  for (WORD vk : {WORD('A'), WORD('B'), WORD(VK_RETURN)}) {
+    press(vk);
+    settle(seen);  // one key at a time: the editor must see A before Enter
+  }
   settle(seen);
   EXPECT_EQ(list.editor(), nullptr);
   EXPECT_EQ(Text(2), L"ab");

@@ -7,7 +7,9 @@ endif()
 vantrel_wine_test(ex_menu_test SOURCES win/ex_menu_test.cpp LIBS vantrel_shell gtest_main LOCKS hook)
 vantrel_wine_test(list_box_ex_test SOURCES win/list_box_ex_test.cpp
   LIBS vantrel_shell gtest_main LOCKS hook)
-vantrel_wine_test(slider_test SOURCES win/slider_test.cpp LIBS vantrel_skin gtest_main)
+# The slider test shows a window, which takes the foreground from a test
+# that injects keys.
+vantrel_wine_test(slider_test SOURCES win/slider_test.cpp LIBS vantrel_skin gtest_main LOCKS hook)
 # The demo carries the program's submenu arrow and list icons as resources.
 set(menu_demo_res ${CMAKE_BINARY_DIR}/skins/res)
 configure_file(win/menu_demo.rc.in ${CMAKE_CURRENT_BINARY_DIR}/menu_demo.rc @ONLY)
