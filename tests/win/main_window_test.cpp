@@ -5,9 +5,13 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <cstring>
 #include <memory>
 
+#include "model/ini_file.h"
+#include "model/text.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/warning_dialog.h"
@@ -266,6 +270,77 @@ TEST_F(MainWindowTest, EnterEscSpaceAndF1DoNothingAnywhere) {
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
                  }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+// The platform's file dialog of this thread, once it is up.
+HWND FileDialog() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM lp) {
+        wchar_t cls[16]{};
+        GetClassNameW(h, cls, 16);
+        if (IsWindowVisible(h) && std::wstring(cls) == L"#32770") *reinterpret_cast<HWND*>(lp) = h;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+// Types `path` into the file dialog's name field and confirms it.
+std::function<bool()> ChooseFile(fs::path path) {
+  path.make_preferred();  // the dialog takes backslashes only
+  return [path] {
+    HWND dlg = FileDialog();
+    if (!dlg) return false;
+    // The name field: an edit (edt1) or, in the explorer style, a combo box (cmb13).
+    for (int id : {0x480, 0x47c}) SetDlgItemTextW(dlg, id, path.wstring().c_str());
+    PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    return true;
+  };
+}
+
+TEST_F(MainWindowTest, ExportAndImportThroughTheFileDialogs) {
+  const fs::path exported = data_ / L"My.gkp";
+  const fs::path text = data_ / L"notes.txt";
+  std::u16string name_before_import;
+  Script script(
+      {[&] {
+         ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Exported name");
+         Click(main(), dlg_->button(kExport).hwnd());
+         return true;
+       },
+       ChooseFile(exported),
+       [&] {
+         if (FileDialog() || !fs::exists(exported)) return false;
+         IniFile config(data_ / L"config.ini");
+         config.Load();
+         EXPECT_EQ(config.ReadString(u"Profile1", u"FileName", u"", 64), u"My");
+         EXPECT_TRUE(fs::exists(data_ / L"config" / L"My.gkp"));
+         std::ofstream(text) << "[Setting]\nProFileName=Hijack\n";
+         ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Changed");
+         Click(main(), dlg_->button(kImport).hwnd());
+         return true;
+       },
+       ChooseFile(text),
+       [&] {
+         if (FileDialog()) return false;
+         EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Changed");
+         EXPECT_EQ(LiveRecord().ProfileImported[0], 0);
+         Click(main(), dlg_->button(kImport).hwnd());
+         return true;
+       },
+       ChooseFile(exported),
+       [&] {
+         if (FileDialog()) return false;
+         EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Exported name");
+         EXPECT_EQ(LiveRecord().ProfileImported[0], 1);
+         EXPECT_EQ(LiveRecord().ProfileImported[1], 0);
+         Click(main(), dlg_->button(kCancel).hwnd());
+         return true;
+       }});
   EXPECT_EQ(Run(), IDCANCEL);
   EXPECT_TRUE(script.finished());
 }
