@@ -1,8 +1,12 @@
 // CTevrinApp: prepares the process (common controls, restart support, the
 // menu hook, the model's platform hooks) and runs the main window modally;
 // the process ends when it closes. There is no other message loop.
+
+// <windows.h> must come before the headers that build on it.
+// clang-format off
 #include <windows.h>
 #include <commctrl.h>
+// clang-format on
 
 #include "model/ini_file.h"
 #include "model/key_codes.h"

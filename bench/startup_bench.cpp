@@ -11,8 +11,11 @@ int main() {
   return 0;
 }
 #else
+// <windows.h> must come before <psapi.h>.
+// clang-format off
 #include <windows.h>
 #include <psapi.h>
+// clang-format on
 
 #include <algorithm>
 #include <string>
@@ -115,14 +118,16 @@ int main() {
     n_mb.push_back(n.peak_mb);
   }
   // A monitor the program launched keeps running: end it with the bench.
-  if (HWND monitor = FindWindowW(nullptr, L"Vantrel Monitor")) PostMessageW(monitor, WM_CLOSE, 0, 0);
+  if (HWND monitor = FindWindowW(nullptr, L"Vantrel Monitor"))
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
 
   const double tm = Median(t_ms), nm = Median(n_ms), tw = Median(t_mb), nw = Median(n_mb);
-  std::printf("start to window shown (median of %d): Tevrin %.1f ms (less the %.0f ms pause), "
-              "notepad %.1f ms, ratio %.2f (target <= 1.5)\n",
-              kRuns, tm, kPauseMs, nm, nm > 0 ? tm / nm : 0.0);
-  std::printf("peak working set: Tevrin %.1f MB, notepad %.1f MB, ratio %.2f (target <= 1.5)\n",
-              tw, nw, nw > 0 ? tw / nw : 0.0);
+  std::printf(
+      "start to window shown (median of %d): Tevrin %.1f ms (less the %.0f ms pause), "
+      "notepad %.1f ms, ratio %.2f (target <= 1.5)\n",
+      kRuns, tm, kPauseMs, nm, nm > 0 ? tm / nm : 0.0);
+  std::printf("peak working set: Tevrin %.1f MB, notepad %.1f MB, ratio %.2f (target <= 1.5)\n", tw,
+              nw, nw > 0 ? tw / nw : 0.0);
   return 0;
 }
 #endif

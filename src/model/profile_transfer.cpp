@@ -71,8 +71,7 @@ bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const Prof
   return true;
 }
 
-void StoreProfileForm(ProfileSlot& slot, std::u16string_view name,
-                      std::u16string_view game_file) {
+void StoreProfileForm(ProfileSlot& slot, std::u16string_view name, std::u16string_view game_file) {
   ToFixed(slot.ProFileName, name);
   ToFixed(slot.GameFile, game_file);
 }

@@ -1,7 +1,10 @@
 #include "shell/data_directory.h"
 
+// <windows.h> must come before the headers that build on it.
+// clang-format off
 #include <windows.h>
 #include <shlobj.h>
+// clang-format on
 
 #include <cwchar>
 

@@ -69,7 +69,7 @@ bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
   skin::LoadLangStrings(500, 26, g_keyFunctionNames);
 
   static const wchar_t* const kKeys[kMainButtonCount] = {
-      L"1", L"2", L"3", L"4", L"25", L"10", L"6", L"7", L"8", L"9",
+      L"1",  L"2",  L"3",  L"4",  L"25", L"10", L"6",  L"7",  L"8", L"9",
       L"11", L"12", L"13", L"15", L"21", L"22", L"20", L"16", L"17"};
   skin::CBitmapBtn* buttons[kMainButtonCount];
   for (int k = 0; k < kMainButtonCount; ++k) buttons[k] = &m_buttons[k];
@@ -130,8 +130,8 @@ bool CTevrinDlg::OnInitDialog() {
 void CTevrinDlg::CreatePanels() {
   SettingsRecord& live = LiveRecord();
   m_DlgMainCtrlPanel = std::make_unique<panels::CDlgMainCtrlPanel>(live);
-  m_DlgMacroCtrlPanel = std::make_unique<PlaceholderPanel>(
-      win::kMacroCtrlPanelTemplate, L"Skins\\Skin_Macro_control.ini", live);
+  m_DlgMacroCtrlPanel = std::make_unique<PlaceholderPanel>(win::kMacroCtrlPanelTemplate,
+                                                           L"Skins\\Skin_Macro_control.ini", live);
   m_DlgAdvCtrlPanel = std::make_unique<panels::CDlgAdvCtrlPanel>(live);
   m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
   m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),

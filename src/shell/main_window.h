@@ -25,9 +25,26 @@ namespace vantrel::shell {
 
 // The nineteen buttons, in the order their "BUTTONPOS" keys are read.
 enum MainButton : int {
-  kTab1, kTab2, kTab3, kTab4, kRestore, kProfile1, kProfileFormEmpty, kImport, kExport,
-  kProfileFormFilled, kProfile2, kProfile3, kProfile4, kMacroManager, kApply, kCancel, kOK,
-  kMinimise, kClose, kMainButtonCount
+  kTab1,
+  kTab2,
+  kTab3,
+  kTab4,
+  kRestore,
+  kProfile1,
+  kProfileFormEmpty,
+  kImport,
+  kExport,
+  kProfileFormFilled,
+  kProfile2,
+  kProfile3,
+  kProfile4,
+  kMacroManager,
+  kApply,
+  kCancel,
+  kOK,
+  kMinimise,
+  kClose,
+  kMainButtonCount
 };
 
 // The second text table (lang.dll 500..525): key function names the macro

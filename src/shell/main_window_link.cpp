@@ -1,6 +1,13 @@
 // The main window's side of the monitor link: the named section and mutex
 // the monitor creates, and message 1224 in both directions. The record is
 // copied as one block; the notice is posted only after the mutex is free.
+
+// <windows.h> must come before the headers that build on it.
+// clang-format off
+#include <windows.h>
+#include <shellapi.h>
+// clang-format on
+
 #include <cstring>
 
 #include "model/macro_store.h"
@@ -9,8 +16,6 @@
 #include "shell/data_directory.h"
 #include "shell/main_window.h"
 #include "win/win_util.h"
-
-#include <shellapi.h>
 
 namespace vantrel::shell {
 namespace {
@@ -31,11 +36,16 @@ void PostToMonitor(WPARAM wp, LPARAM lp) {
 
 int MapLightingMode(WPARAM code) {
   switch (code) {
-    case 1: return 2;
-    case 2: return 5;
-    case 3: return 3;
-    case 4: return 4;
-    default: return 1;
+    case 1:
+      return 2;
+    case 2:
+      return 5;
+    case 3:
+      return 3;
+    case 4:
+      return 4;
+    default:
+      return 1;
   }
 }
 

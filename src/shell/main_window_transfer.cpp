@@ -1,7 +1,11 @@
 // Import and export buttons: the platform's file dialogs, then the file
 // logic of model/profile_transfer.h on the live record's active profile.
+
+// <windows.h> must come before the headers that build on it.
+// clang-format off
 #include <windows.h>
 #include <commdlg.h>
+// clang-format on
 
 #include <filesystem>
 
@@ -25,8 +29,8 @@ std::wstring ChooseProfileFile(HWND owner, bool save) {
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH * 4;
   ofn.lpstrDefExt = L"*.gkp";
-  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT |
-              (save ? 0 : OFN_FILEMUSTEXIST);
+  ofn.Flags =
+      OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | (save ? 0 : OFN_FILEMUSTEXIST);
   if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return {};
   return file;
 }

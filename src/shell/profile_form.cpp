@@ -1,7 +1,11 @@
 #include "shell/profile_form.h"
 
+// <windows.h> must come before the headers that build on it.
+// clang-format off
+#include <windows.h>
 #include <commdlg.h>
 #include <shlobj.h>
+// clang-format on
 
 #include "model/profile_transfer.h"
 #include "model/text.h"
@@ -20,9 +24,9 @@ constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
 constexpr COLORREF kFieldBackground = RGB(22, 24, 28);
 
 HWND CreateField(HWND parent, const RECT& r, int limit, HFONT font) {
-  HWND edit = CreateWindowExW(0, L"EDIT", L"", kEditStyle, r.left, r.top, r.right - r.left,
-                              r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr),
-                              nullptr);
+  HWND edit =
+      CreateWindowExW(0, L"EDIT", L"", kEditStyle, r.left, r.top, r.right - r.left,
+                      r.bottom - r.top, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (edit) {
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), 0);
     SendMessageW(edit, EM_SETLIMITTEXT, limit, 0);
@@ -47,8 +51,7 @@ bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
   skin::LoadLangStrings(800, 11, texts_);
   static const wchar_t* const kKeys[] = {L"4", L"5", L"6", L"3", L"1", L"2"};
   skin::CBitmapBtn* buttons[] = {&m_btnOK, &m_btnCancel, &m_btnClose, &m_btnBrowse};
-  const std::vector<SkinButtonPos> pos =
-      ApplySkin({L"Skins\\skin_Profile.ini", kKeys}, buttons);
+  const std::vector<SkinButtonPos> pos = ApplySkin({L"Skins\\skin_Profile.ini", kKeys}, buttons);
   auto rect_of = [&](size_t k) {
     if (k >= pos.size()) return RECT{};
     return RECT{pos[k].left, pos[k].top, pos[k].right, pos[k].bottom};
@@ -154,8 +157,7 @@ void CDlgProfileMan::PaintTexts(HDC dc) {
       {10, 15, 400, kWhite, {162, 285, 361, 399}, DT_WORDBREAK},
   };
   for (const Label& l : kLabels) {
-    DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect,
-                 l.format);
+    DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect, l.format);
   }
 }
 

@@ -1,7 +1,7 @@
 #include "shell/wait_dialog.h"
 
-#include "win/dialog_templates.h"
 #include "shell/paint_text.h"
+#include "win/dialog_templates.h"
 #include "win/win_util.h"
 
 namespace vantrel::shell {

@@ -174,8 +174,10 @@ TEST(FileTitleTest, DropsFolderAndExtension) {
   const struct {
     const char16_t* path;
     const char16_t* title;
-  } cases[] = {{u"C:\\a\\My.gkp", u"My"}, {u"/x/y/Two.dots.gkp", u"Two.dots"},
-               {u"plain", u"plain"},      {u"C:\\a\\.gkp", u""}};
+  } cases[] = {{u"C:\\a\\My.gkp", u"My"},
+               {u"/x/y/Two.dots.gkp", u"Two.dots"},
+               {u"plain", u"plain"},
+               {u"C:\\a\\.gkp", u""}};
   for (const auto& c : cases) EXPECT_EQ(FileTitle(fs::path(c.path)), c.title);
 }
 

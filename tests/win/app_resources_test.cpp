@@ -40,8 +40,7 @@ TEST(AppResources, IconBitmapsAndManifest) {
   ASSERT_TRUE(manifest);
   const char* text = static_cast<const char*>(LockResource(LoadResource(exe, manifest)));
   const std::string xml(text, SizeofResource(exe, manifest));
-  EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
-            std::string::npos);
+  EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(xml.find(">false</dpiAware>"), std::string::npos);
   FreeLibrary(exe);
 }

@@ -1,19 +1,20 @@
 // The main window end to end in this process: start-up with and without a
 // monitor, profile buttons, apply and OK through the waiting window, the
 // restore warning, the keys no window reacts to.
+#include "shell/main_window.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <cstring>
 #include <memory>
 
 #include "model/ini_file.h"
 #include "model/text.h"
 #include "shell/app_state.h"
-#include "shell/main_window.h"
 #include "shell/warning_dialog.h"
 #include "shell_fixture.h"
 #include "win/window.h"
@@ -127,7 +128,8 @@ TEST_F(MainWindowTest, ProfileButtonsSelectAtOnceAndCancelKeepsTheStoredProfile)
                    EXPECT_EQ(monitor.notices[2].section_profile, 1) << "no apply yet";
                    EXPECT_EQ(LiveRecord().CurrentProfile, 2);
                    const int buttons[] = {kProfile1, kProfile2, kProfile3, kProfile4};
-                   for (int p = 0; p < 4; ++p) EXPECT_EQ(dlg_->button(buttons[p]).GetCheck(), p == 2);
+                   for (int p = 0; p < 4; ++p)
+                     EXPECT_EQ(dlg_->button(buttons[p]).GetCheck(), p == 2);
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
                  }});
@@ -164,12 +166,12 @@ TEST_F(MainWindowTest, ApplyWithoutMonitorSavesAndTimerOneClosesTheWaitingWindow
                    Click(main(), dlg_->button(kApply).hwnd());
                    return true;
                  },
-                 [&] { return WaitingShown(); },
-                 [&] { return !WaitingShown(); },
+                 [&] { return WaitingShown(); }, [&] { return !WaitingShown(); },
                  [&] {
                    EXPECT_TRUE(fs::exists(data_ / L"config.ini"));
                    EXPECT_TRUE(fs::exists(data_ / L"config" / L"Default0.gkp"));
-                   EXPECT_EQ(std::memcmp(&LiveRecord(), &BaselineRecord(), sizeof(SettingsRecord)), 0);
+                   EXPECT_EQ(std::memcmp(&LiveRecord(), &BaselineRecord(), sizeof(SettingsRecord)),
+                             0);
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
                  }});
@@ -184,8 +186,7 @@ TEST_F(MainWindowTest, WaitingWindowGivesUpWhenTheMonitorNeverAnswers) {
                    Click(main(), dlg_->button(kApply).hwnd());
                    return true;
                  },
-                 [&] { return WaitingShown(); },
-                 [&] { return !WaitingShown(); },
+                 [&] { return WaitingShown(); }, [&] { return !WaitingShown(); },
                  [&] {
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
@@ -218,8 +219,7 @@ TEST_F(MainWindowTest, RestoreDefaultsOnlyAfterTheWarningsOk) {
                    Click(main(), dlg_->button(kRestore).hwnd());
                    return true;
                  },
-                 press(true),
-                 [&] { return monitor.notices.size() == 2 && !WaitingShown(); },
+                 press(true), [&] { return monitor.notices.size() == 2 && !WaitingShown(); },
                  [&] {
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
@@ -240,8 +240,7 @@ TEST_F(MainWindowTest, RestoreDefaultsOnlyAfterTheWarningsOk) {
 
 TEST_F(MainWindowTest, EnterEscSpaceAndF1DoNothingAnywhere) {
   Script script({[&] {
-                   HWND targets[] = {main(), dlg_->button(kApply).hwnd(),
-                                     dlg_->panel(0)->hwnd()};
+                   HWND targets[] = {main(), dlg_->button(kApply).hwnd(), dlg_->panel(0)->hwnd()};
                    for (HWND target : targets) {
                      for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_F1}) {
                        for (UINT m : {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN}) {
@@ -306,41 +305,40 @@ TEST_F(MainWindowTest, ExportAndImportThroughTheFileDialogs) {
   const fs::path exported = data_ / L"My.gkp";
   const fs::path text = data_ / L"notes.txt";
   std::u16string name_before_import;
-  Script script(
-      {[&] {
-         ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Exported name");
-         Click(main(), dlg_->button(kExport).hwnd());
-         return true;
-       },
-       ChooseFile(exported),
-       [&] {
-         if (FileDialog() || !fs::exists(exported)) return false;
-         IniFile config(data_ / L"config.ini");
-         config.Load();
-         EXPECT_EQ(config.ReadString(u"Profile1", u"FileName", u"", 64), u"My");
-         EXPECT_TRUE(fs::exists(data_ / L"config" / L"My.gkp"));
-         std::ofstream(text) << "[Setting]\nProFileName=Hijack\n";
-         ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Changed");
-         Click(main(), dlg_->button(kImport).hwnd());
-         return true;
-       },
-       ChooseFile(text),
-       [&] {
-         if (FileDialog()) return false;
-         EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Changed");
-         EXPECT_EQ(LiveRecord().ProfileImported[0], 0);
-         Click(main(), dlg_->button(kImport).hwnd());
-         return true;
-       },
-       ChooseFile(exported),
-       [&] {
-         if (FileDialog()) return false;
-         EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Exported name");
-         EXPECT_EQ(LiveRecord().ProfileImported[0], 1);
-         EXPECT_EQ(LiveRecord().ProfileImported[1], 0);
-         Click(main(), dlg_->button(kCancel).hwnd());
-         return true;
-       }});
+  Script script({[&] {
+                   ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Exported name");
+                   Click(main(), dlg_->button(kExport).hwnd());
+                   return true;
+                 },
+                 ChooseFile(exported),
+                 [&] {
+                   if (FileDialog() || !fs::exists(exported)) return false;
+                   IniFile config(data_ / L"config.ini");
+                   config.Load();
+                   EXPECT_EQ(config.ReadString(u"Profile1", u"FileName", u"", 64), u"My");
+                   EXPECT_TRUE(fs::exists(data_ / L"config" / L"My.gkp"));
+                   std::ofstream(text) << "[Setting]\nProFileName=Hijack\n";
+                   ToFixed(ActiveSlot(LiveRecord()).ProFileName, u"Changed");
+                   Click(main(), dlg_->button(kImport).hwnd());
+                   return true;
+                 },
+                 ChooseFile(text),
+                 [&] {
+                   if (FileDialog()) return false;
+                   EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Changed");
+                   EXPECT_EQ(LiveRecord().ProfileImported[0], 0);
+                   Click(main(), dlg_->button(kImport).hwnd());
+                   return true;
+                 },
+                 ChooseFile(exported),
+                 [&] {
+                   if (FileDialog()) return false;
+                   EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Exported name");
+                   EXPECT_EQ(LiveRecord().ProfileImported[0], 1);
+                   EXPECT_EQ(LiveRecord().ProfileImported[1], 0);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
   EXPECT_EQ(Run(), IDCANCEL);
   EXPECT_TRUE(script.finished());
 }

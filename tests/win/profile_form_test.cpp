@@ -1,5 +1,7 @@
 // The profile form on the shipped skin: what each mode shows, what OK and
 // cancel store, the browse step's rules and the keys it swallows.
+#include "shell/profile_form.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,6 @@
 
 #include "model/text.h"
 #include "shell/app_state.h"
-#include "shell/profile_form.h"
 #include "shell_fixture.h"
 #include "win/window.h"
 

@@ -50,8 +50,8 @@ FakeMonitor::FakeMonitor(std::int32_t keyboard_plugged, bool ack) : acknowledge(
   wc.lpszClassName = L"FakeVantrelMonitor";
   RegisterClassW(&wc);
   g_monitor = this;
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel Monitor", WS_POPUP, 0, 0, 10, 10,
-                          nullptr, nullptr, wc.hInstance, nullptr);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel Monitor", WS_POPUP, 0, 0, 10, 10, nullptr,
+                          nullptr, wc.hInstance, nullptr);
 }
 
 FakeMonitor::~FakeMonitor() {
