@@ -58,6 +58,9 @@ void CTevrinDlg::LaunchMonitor() {
   if (n == 0 || n >= MAX_PATH) return;
   std::wstring path(exe, n);
   path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"Pelox.exe";
+  // A missing monitor exe is not the user's business: the shell would
+  // otherwise put up its own "not found" message box.
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
