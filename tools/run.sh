@@ -10,6 +10,7 @@
 set -eu
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+[ "${1:-}" = "--no-setup" ] || tools/setup.sh
 build=build/windows
 state=$build/wine-run
 
