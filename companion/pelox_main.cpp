@@ -1,0 +1,35 @@
+// Pelox.exe, the companion monitor: one copy per session. It creates the
+// section and mutex the configurator opens, seeds the record from the stored
+// files (reading only) and shows its window until closed.
+#include <windows.h>
+
+#include <memory>
+
+#include "monitor_window.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  if (FindWindowW(nullptr, pelox::kMonitorTitle)) return 0;
+  auto context = std::make_unique<pelox::MonitorContext>();
+  context->options = pelox::ParseOptions(GetCommandLineW());
+  if (!context->link.Create()) return 0;  // another monitor owns the names
+  context->log = pelox::EventLog(context->options.log_dir);
+  context->plugged = context->options.unplugged ? 0 : 1;
+
+  pelox::SeedFromStoredFiles(context->record, context->options.data_dir);
+  context->record.KeyboardPlugIn = context->plugged;
+  context->link.Publish(context->record);
+  context->log.Line(L"start plugged=" + std::to_wstring(context->plugged) +
+                    L" profile=" + std::to_wstring(context->record.CurrentProfile));
+
+  HWND window = pelox::CreateMonitorWindow(instance, *context);
+  if (!window) return 1;
+  ShowWindow(window, show);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  context->log.Line(L"exit");
+  return 0;
+}
