@@ -1,0 +1,184 @@
+#include "panels/macro_ctrl_panel.h"
+
+#include <string>
+#include <vector>
+
+#include "model/key_functions.h"
+#include "panels/macro_man.h"
+#include "panels/shortcut_dialog.h"
+#include "shell/ex_menu.h"
+#include "skin/lang_strings.h"
+#include "win/dialog_templates.h"
+#include "win/gdi.h"
+#include "win/win_util.h"
+
+namespace vantrel::panels {
+namespace {
+
+// Entry N is language string 500 + N: the menu texts, the captions of the
+// media and system functions, and the page title (26).
+const skin::TextTable& Texts() {
+  static skin::TextTable table = [] {
+    skin::TextTable t;
+    skin::LoadLangStrings(500, 27, t);
+    return t;
+  }();
+  return table;
+}
+
+// The same table as the model reads it for captions.
+const std::vector<std::u16string>& Names() {
+  static std::vector<std::u16string> names = [] {
+    std::vector<std::u16string> n;
+    for (const std::wstring& text : Texts()) n.push_back(win::ToU16(text));
+    return n;
+  }();
+  return names;
+}
+
+const std::wstring& Text(size_t n) { return skin::TextAt(Texts(), n); }
+
+constexpr UINT kFactoryDefault = 1001, kCombination = 1002, kDisabled = 1040;
+
+// The media submenu: commands 1013..1020 with texts 4..11.
+constexpr UINT kFirstMediaCommand = 1013;
+constexpr int kMediaItems = 8, kFirstMediaText = 4;
+
+// The system submenu, in menu order, with each item's text.
+struct Item {
+  UINT command;
+  int text;
+};
+constexpr Item kSystemItems[] = {{1060, 13}, {1022, 14}, {1021, 15}, {1064, 16}, {1065, 17},
+                                 {1063, 18}, {1062, 19}, {1028, 20}, {1029, 21}, {1030, 22}};
+
+win::Font ArialFont(int height, int weight) {
+  return win::Font(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               FF_SWISS | DEFAULT_PITCH, L"Arial"));
+}
+
+}  // namespace
+
+CDlgMacroCtrlPanel::CDlgMacroCtrlPanel(SettingsRecord& record, MacroLibrary& library)
+    : Panel(win::kMacroCtrlPanelTemplate, Drag::Parent, record), library_(library) {}
+
+bool CDlgMacroCtrlPanel::OnCreate(const CREATESTRUCTW&) {
+  Texts();
+  static const wchar_t* const kKeys[kKeyCount] = {L"4", L"5", L"6", L"7", L"8", L"9"};
+  skin::CBitmapBtn* buttons[kKeyCount];
+  for (int k = 0; k < kKeyCount; ++k) buttons[k] = &m_keys[static_cast<size_t>(k)];
+  ApplySkin({L"Skins\\Skin_Macro_control.ini", kKeys}, buttons);
+  return true;
+}
+
+void CDlgMacroCtrlPanel::PutSettingToControl() {
+  const ProfileSlot& active = slot();
+  for (int k = 0; k < kKeyCount; ++k) {
+    skin::CBitmapBtn& button = m_keys[static_cast<size_t>(k)];
+    button.text = win::ToWide(KeyAssignmentText(active.MacroKeyInfo[k], Names()));
+    RedrawNow(button.hwnd());
+  }
+}
+
+void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
+  if (k < 0 || k >= kKeyCount) return;
+  key_index_ = k;
+  // The macro manager, opened from this menu, preselects this key's macro.
+  EditedKeyAssignment() = slot().MacroKeyInfo[k];
+
+  win::Font font = ArialFont(14, 400);
+  shell::CExMenu macros(font.get()), media(font.get()), system(font.get());
+  macros.AppendItem(kCommandMacroManager, Text(2));
+  const std::vector<MacroMenuEntry> entries = MacroMenuEntries(library_, EditedKeyAssignment());
+  if (!entries.empty()) macros.AppendItem(shell::kSeparatorId, L"");
+  for (const MacroMenuEntry& e : entries)
+    macros.AppendItem(static_cast<UINT>(e.command), win::ToWide(e.name), nullptr, false, e.marked);
+  for (int i = 0; i < kMediaItems; ++i)
+    media.AppendItem(kFirstMediaCommand + static_cast<UINT>(i), Text(kFirstMediaText + i));
+  for (const Item& item : kSystemItems) system.AppendItem(item.command, Text(item.text));
+
+  shell::CExMenu menu(font.get());
+  menu.AppendItem(0, Text(1), &macros);
+  menu.AppendItem(0, Text(3), &media);
+  menu.AppendItem(0, Text(12), &system);
+  menu.AppendItem(shell::kSeparatorId, L"");
+  menu.AppendItem(kFactoryDefault, Text(23));
+  menu.AppendItem(kCombination, Text(24));
+  menu.AppendItem(kDisabled, Text(25));
+  // Every item of every level is measured by the top menu: give it the
+  // widest, so a long macro name is not cut in its submenu.
+  for (const shell::CExMenu* sub : {&macros, &media, &system})
+    if (sub->item_width > menu.item_width) menu.item_width = sub->item_width;
+
+  RECT r{};
+  GetWindowRect(m_keys[static_cast<size_t>(k)].hwnd(), &r);
+  open_menu_ = &menu;
+  menu.TrackAt(hwnd(), {r.left, r.bottom});
+  open_menu_ = nullptr;
+}
+
+void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
+  const int k = key_index_;
+  if (k < 0 || k >= kKeyCount) return;
+  if (id == kCommandMacroManager) {
+    // The manager saves or reloads the library itself; no key changes.
+    RunMacroManager(hwnd());
+    return;
+  }
+  bool changed = false;
+  if (id == kCombination) {
+    CDlgShortCut dlg;
+    dlg.combination = CombinationOf(slot().MacroKeyInfo[k]);
+    if (dlg.RunModal(hwnd()) != CDlgShortCut::kResultOk) return;
+    changed = ApplyKeyCommand(record(), k, static_cast<int>(id), library_, &dlg.combination);
+  } else {
+    changed = ApplyKeyCommand(record(), k, static_cast<int>(id), library_, nullptr);
+  }
+  if (changed) PutSettingToControl();
+}
+
+bool CDlgMacroCtrlPanel::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+  if (!open_menu_) return false;
+  if (msg == WM_MEASUREITEM) {
+    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+    if (item->CtlType != ODT_MENU) return false;
+    open_menu_->MeasureItem(*item);
+  } else if (msg == WM_DRAWITEM) {
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+    if (item->CtlType != ODT_MENU) return false;
+    open_menu_->DrawItem(*item);
+  } else {
+    return false;
+  }
+  result = TRUE;
+  return true;
+}
+
+bool CDlgMacroCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
+  if (control) {
+    for (int k = 0; k < kKeyCount; ++k) {
+      if (control == m_keys[static_cast<size_t>(k)].hwnd()) {
+        OpenKeyMenu(k);
+        return true;
+      }
+    }
+  } else if (id >= kFirstCommand && id <= kLastCommand) {
+    RunKeyCommand(id);
+    return true;
+  }
+  return Panel::OnCommand(control, id, code);
+}
+
+bool CDlgMacroCtrlPanel::SwallowsKey(WPARAM vk) const { return vk == VK_DELETE; }
+
+void CDlgMacroCtrlPanel::PaintTexts(HDC dc) {
+  win::Font title = ArialFont(22, 800);
+  win::SelectGuard keep(dc, title.get());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(178, 81, 10));
+  const std::wstring& text = Text(26);
+  TextOutW(dc, 39, 15, text.c_str(), static_cast<int>(text.size()));
+}
+
+}  // namespace vantrel::panels
