@@ -5,10 +5,10 @@
 #include "model/macro_store.h"
 #include "model/profile_store.h"
 #include "panels/adv_ctrl_panel.h"
+#include "panels/macro_ctrl_panel.h"
 #include "panels/main_ctrl_panel.h"
 #include "shell/app_state.h"
 #include "shell/data_directory.h"
-#include "shell/placeholder_panel.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -130,8 +130,7 @@ bool CTevrinDlg::OnInitDialog() {
 void CTevrinDlg::CreatePanels() {
   SettingsRecord& live = LiveRecord();
   m_DlgMainCtrlPanel = std::make_unique<panels::CDlgMainCtrlPanel>(live);
-  m_DlgMacroCtrlPanel = std::make_unique<PlaceholderPanel>(win::kMacroCtrlPanelTemplate,
-                                                           L"Skins\\Skin_Macro_control.ini", live);
+  m_DlgMacroCtrlPanel = std::make_unique<panels::CDlgMacroCtrlPanel>(live, Macros());
   m_DlgAdvCtrlPanel = std::make_unique<panels::CDlgAdvCtrlPanel>(live);
   m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
   m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),
