@@ -49,17 +49,14 @@ std::wstring CaptionFor(const skin::TextTable& texts, int entry) {
 
 const skin::TextTable& KeyFunctionNames() { return g_keyFunctionNames; }
 
-CTevrinDlg::CTevrinDlg() : SkinnedDialog(win::kMainTemplate, Drag::Self) {}
+CTevrinDlg::CTevrinDlg()
+    : SkinnedDialog(win::kMainTemplate, Drag::Self),
+      m_link(*this, {LiveRecord(), BaselineRecord(), Macros(), DataDirectory()}) {}
 
 CTevrinDlg::~CTevrinDlg() {
   // Panels are child windows: destroy them while the parent still exists
   // (the base destroys the main window after the members went otherwise).
   if (hwnd()) DestroyWindow(hwnd());
-  // The link stays open for the whole run; the program ends with this
-  // object, so this only matters to tests that start the window again.
-  if (m_view) UnmapViewOfFile(m_view);
-  if (m_hMapping) CloseHandle(m_hMapping);
-  if (m_hMutex) CloseHandle(m_hMutex);
 }
 
 bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
@@ -99,24 +96,16 @@ bool CTevrinDlg::OnInitDialog() {
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-  LaunchMonitor();
+  m_link.LaunchMonitor();
   Sleep(timing.launch_pause_ms);
 
   win::DebugTrace(DataDirectory() + L"\n");
   SetWindowTextW(hwnd(), L"Vantrel");
   CreatePanels();
 
-  SettingsRecord& baseline = BaselineRecord();
+  const StartupRecord start = m_link.LoadStartupRecord();
   SettingsRecord& live = LiveRecord();
-  ResetRecord(baseline);
-  if (!OpenSettingsLink(baseline)) {
-    const ProfilePaths paths{std::filesystem::path(DataDirectory())};
-    if (!LoadAllProfiles(baseline, paths)) ApplyFactoryDefaultsAll(baseline);
-  }
-  LoadMacroLibrary(Macros(), MacroFile());
-  if (baseline.CurrentProfile < 0) baseline.CurrentProfile = 0;
-  live = baseline;
-  if (baseline.KeyboardPlugIn == 0) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+  if (!start.keyboard_plugged) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
   SyncMacroLibrary(Macros(), live);
   SaveMacroLibrary(Macros(), MacroFile());
 
@@ -173,28 +162,35 @@ void CTevrinDlg::SelectProfile(int k) {
 }
 
 void CTevrinDlg::ShowProfile(int k) {
+  ShowProfileButtons(k);
+  m_link.NotifyProfile(k);
+}
+
+void CTevrinDlg::ShowProfileButtons(int k) {
   static constexpr int kProfileButtons[4] = {kProfile1, kProfile2, kProfile3, kProfile4};
-  if (k >= 0 && k <= 3) {
-    for (int p = 0; p < 4; ++p) m_buttons[kProfileButtons[p]].SetCheck(p == k);
-  }
-  NotifyProfile(k);
+  if (k < 0 || k > 3) return;
+  for (int p = 0; p < 4; ++p) m_buttons[kProfileButtons[p]].SetCheck(p == k);
+}
+
+void CTevrinDlg::RefreshLightingPanel() {
+  if (m_DlgLightPanel) m_DlgLightPanel->PutSettingToControl();
+}
+
+void CTevrinDlg::CloseWaiting() {
+  m_DlgWaitting.OnOK();
+  ReleaseCapture();
 }
 
 bool CTevrinDlg::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
 
 bool CTevrinDlg::PreTranslateMessage(MSG& msg) {
   if (SkinnedDialog::PreTranslateMessage(msg)) return true;
-  if (msg.message == WM_APPLY_ALL_SETTING) OnApplyAllSetting(msg.wParam, msg.lParam);
+  if (msg.message == WM_APPLY_ALL_SETTING) m_link.OnApplyAllSetting(msg.wParam, msg.lParam);
   return false;
 }
 
-bool CTevrinDlg::OnTimer(UINT_PTR id) {
-  if (id != 1) return false;
-  m_DlgWaitting.OnOK();
-  ReleaseCapture();
-  KillTimer(hwnd(), 1);
-  return true;
-}
+// Timers 1 and 2 belong to the monitor link (closing the waiting window).
+bool CTevrinDlg::OnTimer(UINT_PTR id) { return m_link.OnTimer(id); }
 
 bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   if (msg == WM_QUERYDRAGICON) {

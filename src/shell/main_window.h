@@ -4,8 +4,9 @@
 // every apply through the waiting window and keeps the link to the monitor.
 //
 // Split by concern: main_window.cpp (creation, start-up, pages, profiles,
-// painting), main_window_commands.cpp (the buttons), main_window_link.cpp
-// (the monitor link: section, mutex and message 1224).
+// painting), main_window_commands.cpp (the buttons); the monitor link
+// (section, mutex and message 1224) is its own unit, monitor_link.h, which
+// reaches this window through MonitorLinkHost.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include "model/settings_record.h"
 #include "panels/light_ctrl_panel.h"
 #include "panels/panel.h"
+#include "shell/monitor_link.h"
 #include "shell/wait_dialog.h"
 #include "skin/bitmap_btn.h"
 #include "skin/lang_strings.h"
@@ -51,25 +53,26 @@ enum MainButton : int {
 // page reads.
 const skin::TextTable& KeyFunctionNames();
 
-class CTevrinDlg : public skin::SkinnedDialog {
+class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
  public:
   CTevrinDlg();
   ~CTevrinDlg() override;
 
+ private:
+  MonitorLink m_link;  // ahead of `timing`, which names its timings
+
+ public:
   // Timings of the link; tests shorten them.
-  struct Timing {
-    UINT launch_pause_ms = 100;
-    UINT no_monitor_close_ms = 1000;
-  } timing;
+  MonitorLink::Timing& timing = m_link.timing;
 
   void ShowPanel(int k);
   void SelectProfile(int k);
   void ShowProfile(int k);
-  void RefreshAllControl();
+  void RefreshAllControl() override;
   void ImportProfile();
   void ExportProfile();
-  void OnApplyAllSetting(WPARAM wp, LPARAM lp);
-  void ApplySetting(int mode);
+  void OnApplyAllSetting(WPARAM wp, LPARAM lp) { m_link.OnApplyAllSetting(wp, lp); }
+  void ApplySetting(int mode) { m_link.ApplySetting(mode); }
 
   bool PreTranslateMessage(MSG& msg) override;
 
@@ -77,7 +80,8 @@ class CTevrinDlg : public skin::SkinnedDialog {
   panels::Panel* panel(int k) const { return m_panels[k]; }
   CDlgWaitting& waiting() { return m_DlgWaitting; }
   int visible_panel() const { return m_visiblePanel; }
-  bool link_open() const { return m_view != nullptr; }
+  bool link_open() const { return m_link.open(); }
+  MonitorLink& link() { return m_link; }
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
@@ -94,10 +98,11 @@ class CTevrinDlg : public skin::SkinnedDialog {
   void OpenMacroManager();
   void OpenProfileForm(int mode);
 
-  // The monitor link (main_window_link.cpp).
-  void LaunchMonitor();
-  bool OpenSettingsLink(SettingsRecord& baseline);
-  void NotifyProfile(int profile);
+  // MonitorLinkHost.
+  HWND LinkWindow() const override { return hwnd(); }
+  void ShowProfileButtons(int profile) override;
+  void RefreshLightingPanel() override;
+  void CloseWaiting() override;
 
   std::array<skin::CBitmapBtn, kMainButtonCount> m_buttons;
   skin::TextTable m_texts;
@@ -109,10 +114,6 @@ class CTevrinDlg : public skin::SkinnedDialog {
   int m_visiblePanel = -1;
 
   CDlgWaitting m_DlgWaitting;
-
-  HANDLE m_hMutex = nullptr;
-  HANDLE m_hMapping = nullptr;
-  void* m_view = nullptr;
 };
 
 }  // namespace vantrel::shell

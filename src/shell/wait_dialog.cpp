@@ -8,10 +8,6 @@ namespace vantrel::shell {
 namespace {
 
 constexpr UINT_PTR kRequestTimer = 1;
-// The monitor may never answer (it crashed, or ignores the notice): the
-// window must not stay modal for ever, so it gives up a few seconds after
-// the request and lets the user go on.
-constexpr UINT_PTR kGiveUpTimer = 2;
 
 }  // namespace
 
@@ -36,12 +32,6 @@ bool CDlgWaitting::OnTimer(UINT_PTR id) {
     win::DebugTrace(L"\nwaitting dialog ontimer\n");
     PostMessageW(GetWindow(hwnd(), GW_OWNER), WM_APPLY_ALL_SETTING, mode, 2);
     KillTimer(hwnd(), kRequestTimer);
-    SetTimer(hwnd(), kGiveUpTimer, give_up_ms, nullptr);
-    return true;
-  }
-  if (id == kGiveUpTimer) {
-    win::DebugTrace(L"\nwaitting dialog: no acknowledgement, closing\n");
-    OnOK();
     return true;
   }
   return false;
@@ -50,7 +40,6 @@ bool CDlgWaitting::OnTimer(UINT_PTR id) {
 void CDlgWaitting::OnOK() {
   if (!hwnd()) return;  // not shown: an acknowledgement without a window
   KillTimer(hwnd(), kRequestTimer);
-  KillTimer(hwnd(), kGiveUpTimer);
   End(IDOK);
 }
 

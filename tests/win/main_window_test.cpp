@@ -181,7 +181,7 @@ TEST_F(MainWindowTest, ApplyWithoutMonitorSavesAndTimerOneClosesTheWaitingWindow
 
 TEST_F(MainWindowTest, WaitingWindowGivesUpWhenTheMonitorNeverAnswers) {
   FakeMonitor monitor(1, /*acknowledge=*/false);
-  dlg_->waiting().give_up_ms = 100;
+  dlg_->timing.ack_wait_ms = 100;
   Script script({[&] {
                    Click(main(), dlg_->button(kApply).hwnd());
                    return true;

@@ -1,0 +1,278 @@
+#include "shell/monitor_link.h"
+
+// <windows.h> (through the header) must come before shellapi.h.
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "model/macro_store.h"
+#include "model/profile_store.h"
+#include "win/win_util.h"
+
+namespace vantrel::shell {
+namespace {
+
+HWND FindMonitor() { return FindWindowW(nullptr, kMonitorTitle); }
+
+// Posted, never sent: neither program waits for the other's window procedure.
+void PostWithWaitCursor(HWND target, WPARAM wp, LPARAM lp) {
+  HCURSOR old = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  PostMessageW(target, WM_APPLY_ALL_SETTING, wp, lp);
+  SetCursor(old);
+}
+
+std::wstring OwnExecutable() {
+  wchar_t exe[MAX_PATH]{};
+  const DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return L"";
+  return std::wstring(exe, n);
+}
+
+}  // namespace
+
+int MapLightingMode(WPARAM code) {
+  switch (code) {
+    case 1:
+      return 2;
+    case 2:
+      return 5;
+    case 3:
+      return 3;
+    case 4:
+      return 4;
+    default:
+      return 1;
+  }
+}
+
+MonitorLink::MonitorLink(MonitorLinkHost& host, LinkStores stores)
+    : host_(host), stores_(std::move(stores)) {}
+
+MonitorLink::~MonitorLink() {
+  // The program keeps the link for its whole run; this only matters to
+  // tests and to a main window started more than once in one process.
+  if (view_) UnmapViewOfFile(view_);
+  if (section_) CloseHandle(section_);
+  if (mutex_) CloseHandle(mutex_);
+}
+
+void MonitorLink::LaunchMonitor() {
+  if (FindMonitor()) return;
+  const std::wstring exe = executable_path.empty() ? OwnExecutable() : executable_path;
+  const size_t slash = exe.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return;
+  const std::wstring path = exe.substr(0, slash + 1) + L"Pelox.exe";
+  // A missing monitor exe is not the user's business: the shell would
+  // otherwise put up its own "not found" message box.
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+MonitorLink::Lock MonitorLink::LockSection() {
+  if (!mutex_) return Lock::kNoMutex;
+  // Bounded: a monitor that hangs while holding the mutex must not freeze
+  // this window for ever. An owner that died holding it hands it over
+  // abandoned; every copy is a single block, so the record is whole.
+  const DWORD r = WaitForSingleObject(mutex_, timing.mutex_wait_ms);
+  if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED) return Lock::kAcquired;
+  win::DebugTrace(L"\nmonitor mutex busy, copy skipped\n");
+  return Lock::kTimedOut;
+}
+
+bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
+  // Opened once: a second call (a window started again) keeps the handles.
+  if (!mutex_) mutex_ = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMonitorMutexName);
+  if (!section_) {
+    section_ = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kMonitorSectionName);
+  }
+  if (!section_) return false;
+  if (!view_) {
+    void* view = MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    if (!view) {
+      MessageBoxW(host_.LinkWindow(), L"Could not map view of file.", L"Vantrel", MB_OK);
+      return false;
+    }
+    // A section shorter than the record would make every copy run past it.
+    MEMORY_BASIC_INFORMATION info{};
+    if (!VirtualQuery(view, &info, sizeof info) || info.RegionSize < sizeof(SettingsRecord)) {
+      UnmapViewOfFile(view);
+      return false;
+    }
+    view_ = view;
+  }
+  switch (LockSection()) {
+    case Lock::kAcquired:
+      std::memcpy(&baseline, view_, sizeof(SettingsRecord));
+      ReleaseMutex(mutex_);
+      break;
+    case Lock::kNoMutex:
+      // Without the mutex the copy is skipped: the baseline stays reset
+      // (KeyboardPlugIn 0), so the program closes after its start-up.
+      break;
+    case Lock::kTimedOut:
+      // The monitor is stuck: start from the stored files. The view stays,
+      // so later applies still publish once the mutex is free.
+      return false;
+  }
+  ClearChangeFlags(baseline);
+  return true;
+}
+
+StartupRecord MonitorLink::LoadStartupRecord() {
+  SettingsRecord& baseline = stores_.baseline;
+  ResetRecord(baseline);
+  const bool from_monitor = OpenSettingsLink(baseline);
+  if (!from_monitor) {
+    ResetRecord(baseline);  // a timed-out start may not leave a half-taken copy
+    if (!LoadAllProfiles(baseline, ProfilePaths{stores_.data_dir})) {
+      ApplyFactoryDefaultsAll(baseline);
+    }
+  }
+  LoadMacroLibrary(stores_.macros, stores_.data_dir / kMacroFileName);
+  // The slot in use must be the one shown and written back.
+  ClampCurrentProfile(baseline);
+  stores_.live = baseline;
+  return {from_monitor, baseline.KeyboardPlugIn != 0};
+}
+
+void MonitorLink::SaveFiles() {
+  SaveAllProfiles(stores_.live, ProfilePaths{stores_.data_dir}, flush_files);
+}
+
+void MonitorLink::ApplySetting(int mode) {
+  SettingsRecord& live = stores_.live;
+  const std::filesystem::path macro_file = stores_.data_dir / kMacroFileName;
+  win::DebugTrace(L"\napply\n");
+  if (!FindMonitor()) {
+    win::DebugTrace(L"\napply setting not found hid\n");
+    SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
+    RefreshMacroAssignments(stores_.macros, live, macro_file);
+    SaveFiles();
+    ClearChangeFlags(live);
+    stores_.baseline = live;
+    SaveMacroLibrary(stores_.macros, macro_file, flush_files);
+    return;
+  }
+  if (mode != 1) ScanChanges(live, stores_.baseline);
+  RefreshMacroAssignments(stores_.macros, live, macro_file);
+  switch (LockSection()) {
+    case Lock::kAcquired:
+      if (view_) std::memcpy(view_, &live, sizeof(SettingsRecord));
+      ReleaseMutex(mutex_);
+      break;
+    case Lock::kNoMutex:
+      break;  // nothing to guard the copy with: skipped, the notice still goes
+    case Lock::kTimedOut:
+      // Nothing was published: no notice, and the baseline and the flags
+      // stay, so the next apply still reports these changes. The user's
+      // edits are kept on disk all the same.
+      SaveFiles();
+      SaveMacroLibrary(stores_.macros, macro_file, flush_files);
+      SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
+      host_.RefreshAllControl();
+      return;
+  }
+  SaveFiles();
+  ClearChangeFlags(live);
+  stores_.baseline = live;
+  SaveMacroLibrary(stores_.macros, macro_file, flush_files);
+  if (HWND monitor = FindMonitor()) {
+    PostApplyNotice(monitor, mode);
+  } else {
+    // The monitor went away during the apply: nobody will answer.
+    SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
+  }
+  win::DebugTrace(L"\nmain refreshallcontrol\n");
+  host_.RefreshAllControl();
+}
+
+void MonitorLink::PostApplyNotice(HWND monitor, int mode) {
+  if (monitor != noticed_monitor_) {
+    late_acks_ = 0;
+    noticed_monitor_ = monitor;
+  }
+  if (awaiting_ack_ && !ack_swallowed_) ++late_acks_;  // a wait cut short by this apply
+  PostWithWaitCursor(monitor, static_cast<WPARAM>(mode), 0);
+  awaiting_ack_ = true;
+  ack_swallowed_ = false;
+  SetTimer(host_.LinkWindow(), kAckTimer, timing.ack_wait_ms, nullptr);
+}
+
+void MonitorLink::OnAcknowledgement() {
+  if (late_acks_ > 0) {
+    --late_acks_;
+    if (awaiting_ack_) ack_swallowed_ = true;
+    return;
+  }
+  if (!awaiting_ack_) return;  // no apply waits: a waiting window of another kind stays
+  awaiting_ack_ = false;
+  KillTimer(host_.LinkWindow(), kAckTimer);
+  host_.CloseWaiting();
+}
+
+void MonitorLink::GiveUpOnAcknowledgement() {
+  KillTimer(host_.LinkWindow(), kAckTimer);
+  if (!awaiting_ack_) return;
+  awaiting_ack_ = false;
+  // When a late answer was swallowed meanwhile, it most likely was this
+  // one (the earlier notice's answer was lost): owe nothing more.
+  if (!ack_swallowed_) ++late_acks_;
+  win::DebugTrace(L"\nno acknowledgement from the monitor, waiting window closed\n");
+  host_.CloseWaiting();
+}
+
+void MonitorLink::NotifyProfile(int profile) {
+  if (HWND monitor = FindMonitor()) PostWithWaitCursor(monitor, 2, profile);
+}
+
+void MonitorLink::OnApplyAllSetting(WPARAM wp, LPARAM lp) {
+  win::DebugTrace(L"\nWM_APPLY_ALL_SETTING\n");
+  SettingsRecord& live = stores_.live;
+  switch (lp) {
+    case 1:
+      OnAcknowledgement();
+      break;
+    case 2:
+      win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply\n");
+      if (wp == 0) {
+        win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #0 apply\n");
+        ApplySetting(0);
+      } else if (wp == 1) {
+        win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #1 reset\n");
+        ApplyFactoryDefaultsAll(live);
+        MarkAllChanged(live);
+        win::DebugTrace(L"\nmain refreshallcontrol\n");
+        host_.RefreshAllControl();
+        ApplySetting(1);
+      }
+      break;
+    case 20:
+      if (wp <= 3) {
+        live.CurrentProfile = static_cast<int>(wp);
+        host_.ShowProfileButtons(static_cast<int>(wp));
+        host_.RefreshAllControl();
+      }
+      break;
+    case 30:
+      ActiveSlot(live).LtEffectType = MapLightingMode(wp);
+      host_.RefreshLightingPanel();
+      break;
+    default:
+      break;
+  }
+}
+
+bool MonitorLink::OnTimer(UINT_PTR id) {
+  if (id == kNoMonitorTimer) {
+    KillTimer(host_.LinkWindow(), kNoMonitorTimer);
+    host_.CloseWaiting();
+    return true;
+  }
+  if (id == kAckTimer) {
+    GiveUpOnAcknowledgement();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace vantrel::shell

@@ -1,0 +1,149 @@
+// The link to the monitor program (Pelox.exe, window "Vantrel Monitor"):
+// the named section and mutex the monitor creates, message 1224 in both
+// directions, and the launch of the monitor. The record is copied into and
+// out of the section as one block under the mutex; the notice is posted only
+// after the mutex is free again.
+//
+// The link is its own unit so that it runs without the main window: it
+// reaches the window only through MonitorLinkHost (refresh the pages, the
+// profile buttons, the lighting page, close the waiting window) and the
+// host's window handle (timers 1 and 2, the owner of the one message box).
+//
+//   MonitorLink link(host, {live, baseline, macros, data_dir});
+//   link.LaunchMonitor(); Sleep(link.timing.launch_pause_ms);
+//   StartupRecord s = link.LoadStartupRecord();
+//   ...  link.ApplySetting(0);  link.NotifyProfile(2);
+//   // pre-dispatch filter:  link.OnApplyAllSetting(msg.wParam, msg.lParam);
+//   // WM_TIMER:             link.OnTimer(id);
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+#include "model/macro_library.h"
+#include "model/settings_record.h"
+
+namespace vantrel::shell {
+
+// Message 1224: notices between the configurator and the monitor, and the
+// waiting window's apply request.
+inline constexpr UINT WM_APPLY_ALL_SETTING = WM_USER + 200;
+
+inline constexpr wchar_t kMonitorTitle[] = L"Vantrel Monitor";
+inline constexpr wchar_t kMonitorMutexName[] = L"Q71_Gaming_Keyboard_Mutex_Object";
+inline constexpr wchar_t kMonitorSectionName[] = L"Quarro_Gaming_Keyboard_RGB_Mutex_Data";
+
+// What the link asks of the window that owns it.
+class MonitorLinkHost {
+ public:
+  // Owns timers 1 and 2 (their WM_TIMER goes back to MonitorLink::OnTimer)
+  // and the message box; the monitor acknowledges to the window "Vantrel".
+  virtual HWND LinkWindow() const = 0;
+  virtual void RefreshAllControl() = 0;
+  // Shows profile button `profile` (0..3) as the only selected one.
+  virtual void ShowProfileButtons(int profile) = 0;
+  virtual void RefreshLightingPanel() = 0;
+  // The waiting window's OK action and the mouse capture released; nothing
+  // when no waiting window is shown.
+  virtual void CloseWaiting() = 0;
+
+ protected:
+  ~MonitorLinkHost() = default;
+};
+
+// The records and files an apply works on.
+struct LinkStores {
+  SettingsRecord& live;
+  SettingsRecord& baseline;
+  MacroLibrary& macros;
+  std::filesystem::path data_dir;  // DataDirectory, ends with a separator
+};
+
+struct StartupRecord {
+  bool from_monitor;      // the monitor's copy, not the stored files
+  bool keyboard_plugged;  // KeyboardPlugIn != 0; otherwise the program closes
+};
+
+class MonitorLink {
+ public:
+  // Product timings; tests shorten them.
+  struct Timing {
+    DWORD launch_pause_ms = 100;       // after launching the monitor
+    UINT no_monitor_close_ms = 1000;   // timer 1: close the waiting window without a monitor
+    DWORD mutex_wait_ms = 5000;        // every wait for the monitor's mutex
+    UINT ack_wait_ms = 5000;           // timer 2: give up on the acknowledgement
+  };
+  static constexpr UINT_PTR kNoMonitorTimer = 1;
+  static constexpr UINT_PTR kAckTimer = 2;
+
+  MonitorLink(MonitorLinkHost& host, LinkStores stores);
+  ~MonitorLink();
+  MonitorLink(const MonitorLink&) = delete;
+  MonitorLink& operator=(const MonitorLink&) = delete;
+
+  Timing timing;
+  // False only for measurements that time the work without the disk's flush.
+  bool flush_files = true;
+  // Full path of the configurator's exe, whose folder holds Pelox.exe;
+  // empty: this process's own exe.
+  std::wstring executable_path;
+
+  // Starts Pelox.exe from the configurator's folder when no monitor window
+  // exists. Does not wait; a missing exe is skipped quietly.
+  void LaunchMonitor();
+
+  // Opens the mutex and the section; true when the section is mapped and the
+  // baseline holds the monitor's copy (change flags cleared). False: the
+  // section is missing, not mappable, too short, or its mutex stayed busy
+  // past the limit; the caller loads the stored files.
+  bool OpenSettingsLink(SettingsRecord& baseline);
+
+  // The start-up's record: reset baseline, the monitor's copy or else the
+  // stored files (factory defaults when they fail), the macro library, a
+  // CurrentProfile outside 0..3 made 0, live := baseline.
+  StartupRecord LoadStartupRecord();
+
+  // mode 0 apply, 1 restore (flags of MarkAllChanged kept).
+  void ApplySetting(int mode);
+  // Tells the monitor the user selected `profile`; the section is not written.
+  void NotifyProfile(int profile);
+  // An arriving message 1224 (posted messages only: the pre-dispatch filter).
+  void OnApplyAllSetting(WPARAM wp, LPARAM lp);
+  // Timers 1 and 2 of the host window; true when `id` was one of them.
+  bool OnTimer(UINT_PTR id);
+
+  bool open() const { return view_ != nullptr; }
+  bool has_mutex() const { return mutex_ != nullptr; }
+  // An apply's notice is out and its acknowledgement not yet in.
+  bool awaiting_ack() const { return awaiting_ack_; }
+
+ private:
+  enum class Lock { kAcquired, kNoMutex, kTimedOut };
+  Lock LockSection();
+  void SaveFiles();
+  void PostApplyNotice(HWND monitor, int mode);
+  void OnAcknowledgement();
+  void GiveUpOnAcknowledgement();
+
+  MonitorLinkHost& host_;
+  LinkStores stores_;
+
+  HANDLE mutex_ = nullptr;
+  HANDLE section_ = nullptr;
+  void* view_ = nullptr;
+
+  // Acknowledgements carry no number. A notice whose wait ran out may still
+  // be answered later; that answer must not close the next apply's waiting
+  // window, so it is counted and swallowed when it comes.
+  bool awaiting_ack_ = false;
+  bool ack_swallowed_ = false;  // a late answer was swallowed during this wait
+  int late_acks_ = 0;
+  HWND noticed_monitor_ = nullptr;  // a new monitor owes no late answers
+};
+
+// The lighting mode a monitor's code (message 1224, lParam 30) stands for.
+int MapLightingMode(WPARAM code);
+
+}  // namespace vantrel::shell
