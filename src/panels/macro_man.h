@@ -14,7 +14,7 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <cstdint>
 
 #include "model/macro_library.h"
 #include "model/macro_recorder.h"
@@ -34,6 +34,9 @@ class CDlgMacroMan : public skin::SkinnedDialog {
  public:
   explicit CDlgMacroMan(MacroLibrary& library);
   ~CDlgMacroMan() override;
+
+  // The keys that may block deleting a macro (the live record unless set).
+  const SettingsRecord* keys = nullptr;
 
   static constexpr UINT kMacroListId = 4096;
   static constexpr UINT kEventListId = 4097;
@@ -72,6 +75,11 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   // `line` selected (-1: none).
   void RunEventCommand(UINT id, int line);
 
+  // Enter, Esc, Space and Delete never end or click anything here, but the
+  // in-place editors and the repeat field still get the keys they edit with,
+  // and Delete in a list still reaches it (it deletes the macro).
+  bool PreTranslateMessage(MSG& msg) override;
+
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
   bool OnInitDialog() override;
@@ -79,29 +87,33 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void OnDestroy() override;
   void PaintTexts(HDC dc) override;
-  bool SwallowsKey(WPARAM vk) const override;
 
  private:
   // Macro list.
   void NewMacro();
   void OnNameEdited(int line);
   void DeleteSelectedMacro();
-  void SelectListLine(int line);
+  void FillMacroList();
+  // Selects `line` of the macro list, clamped to its lines, and its macro.
+  void SelectClampedLine(int line);
   // Recording.
   void OnRecordButton();
   void StartRecording();
   void StopRecording();
+  void OnRecordingStopped();
   void OnCapturedKey(WPARAM vk, LPARAM flags);
   void EnableClosingControls(bool enable);
   // Repeat count.
   void OnRepeatToggle();
   void OnRepeatFieldChange();
   void SetRepeatField(int value);
+  void StoreRepeatCount();
   // Event list (macro_man_events.cpp).
   void RebuildEventList();
   void ShowEventMenu();
   void OnPauseEdited(int line);
   void StoreBuffer();
+  std::uint32_t LineData(int line) const;
   bool OnMenuDraw(UINT msg, LPARAM lp, LRESULT& result);
 
   MacroLibrary& library_;
@@ -120,8 +132,9 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   HWND m_repeat = nullptr;
   win::Brush list_brush_;
   win::Font menu_font_;
+  // The context menu while it is tracked (it lives in ShowEventMenu).
   class EventMenu;
-  std::unique_ptr<EventMenu> open_menu_;
+  EventMenu* open_menu_ = nullptr;
 };
 
 // Runs the manager modally over shell::Macros(): on OK saves the library to
