@@ -121,30 +121,39 @@ IniFile::IniFile(std::filesystem::path path, const CodePage* cp)
     : path_(std::move(path)), cp_(cp) {}
 
 bool IniFile::Load() {
-  std::vector<std::uint8_t> bytes;
+  // Read straight into source_: the file image is kept anyway, and a second
+  // buffer of a large file is a second large allocation.
+  source_.clear();
+  bool read = false;
   std::ifstream in(path_, std::ios::binary | std::ios::ate);
   if (in) {
     std::streamoff size = in.tellg();
     in.seekg(0);
     if (size > 0) {
-      bytes.resize(static_cast<std::size_t>(size));
-      in.read(reinterpret_cast<char*>(bytes.data()), size);
-      bytes.resize(static_cast<std::size_t>(in.gcount()));
+      source_.resize(static_cast<std::size_t>(size));
+      in.read(reinterpret_cast<char*>(source_.data()), size);
+      source_.resize(static_cast<std::size_t>(in.gcount()));
     }
+    read = in || in.eof();
   }
-  if (!in && !in.eof()) {
-    LoadBytes({});
+  if (!read) {
+    source_.clear();
+    Parse();
     exists_ = false;
     encoding_ = IniEncoding::Utf16Le;  // a new file is written as UTF-16
     return false;
   }
-  LoadBytes(bytes);
+  Parse();
   exists_ = true;
   return true;
 }
 
 void IniFile::LoadBytes(std::span<const std::uint8_t> bytes) {
   source_.assign(bytes.begin(), bytes.end());
+  Parse();
+}
+
+void IniFile::Parse() {
   sections_.clear();
   sections_.emplace_back();
   dirty_ = false;

@@ -92,6 +92,8 @@ class IniFile {
   const std::filesystem::path& path() const { return path_; }
 
  private:
+  // Splits source_ into sections and lines.
+  void Parse();
   // The document keeps every line as it was read, so what a write does not
   // change is saved byte for byte.
   struct Line {
