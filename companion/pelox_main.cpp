@@ -6,9 +6,13 @@
 #include <memory>
 
 #include "monitor_window.h"
+#include "win/code_page_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (FindWindowW(nullptr, pelox::kMonitorTitle)) return 0;
+  // The stored files carry no byte-order mark: read them in the code page
+  // the configurator writes them in, or names outside ASCII come out wrong.
+  vantrel::SetSystemCodePage(&vantrel::SystemAnsiCodePage());
   auto context = std::make_unique<pelox::MonitorContext>();
   context->options = pelox::ParseOptions(GetCommandLineW());
   if (!context->link.Create()) return 0;  // another monitor owns the names

@@ -191,7 +191,6 @@ void MonitorLink::PostApplyNotice(HWND monitor, int mode) {
     late_acks_ = 0;
     noticed_monitor_ = monitor;
   }
-  if (awaiting_ack_ && !ack_swallowed_) ++late_acks_;  // a wait cut short by this apply
   PostWithWaitCursor(monitor, static_cast<WPARAM>(mode), 0);
   awaiting_ack_ = true;
   ack_swallowed_ = false;
