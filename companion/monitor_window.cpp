@@ -52,11 +52,18 @@ void PostToConfigurator(WPARAM wp, LPARAM lp) {
   }
 }
 
-void SendAcks(MonitorContext& c) {
-  for (; c.pending_acks > 0; --c.pending_acks) {
+// Sends the acknowledgements that are due and arms the timer for the next.
+void SendAcks(HWND hwnd, MonitorContext& c) {
+  KillTimer(hwnd, kAckTimer);
+  const DWORD now = GetTickCount();
+  while (!c.pending_acks.empty() && static_cast<int>(now - c.pending_acks.front()) >= 0) {
+    c.pending_acks.pop_front();
     PostToConfigurator(0, 1);
     c.log.Line(L"ack");
   }
+  if (c.pending_acks.empty()) return;
+  const DWORD wait = c.pending_acks.front() - now;
+  SetTimer(hwnd, kAckTimer, wait ? wait : 1, nullptr);
 }
 
 void OnApplyNotice(HWND hwnd, MonitorContext& c, WPARAM wp, LPARAM lp) {
@@ -82,12 +89,8 @@ void OnApplyNotice(HWND hwnd, MonitorContext& c, WPARAM wp, LPARAM lp) {
              std::to_wstring(c.record.CurrentProfile) + L" flags=" + DescribeFlags(c.record));
   Refresh(hwnd);
   if (c.options.no_ack) return;
-  ++c.pending_acks;
-  if (c.options.ack_delay_ms == 0) {
-    SendAcks(c);
-  } else {
-    SetTimer(hwnd, kAckTimer, c.options.ack_delay_ms, nullptr);
-  }
+  c.pending_acks.push_back(GetTickCount() + c.options.ack_delay_ms);
+  SendAcks(hwnd, c);
 }
 
 void KeyboardProfile(HWND hwnd, MonitorContext& c, WPARAM p) {
@@ -193,10 +196,7 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       OnApplyNotice(hwnd, *c, wp, lp);
       return 0;
     case WM_TIMER:
-      if (wp == kAckTimer) {
-        KillTimer(hwnd, kAckTimer);
-        SendAcks(*c);
-      }
+      if (wp == kAckTimer) SendAcks(hwnd, *c);
       return 0;
     case WM_DESTROY:
       DeleteObject(RemovePropW(hwnd, L"PeloxFont"));

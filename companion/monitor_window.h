@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <deque>
+
 #include "monitor_state.h"
 
 namespace pelox {
@@ -29,7 +31,9 @@ struct MonitorContext {
   vantrel::SettingsRecord record{};  // last copy taken out of the section
   int plugged = 1;
   int applies = 0;
-  int pending_acks = 0;
+  // When each owed acknowledgement is due (GetTickCount), oldest first:
+  // with --ack-delay every apply is answered that long after its own notice.
+  std::deque<DWORD> pending_acks;
   std::wstring last_notice = L"none yet";
 };
 
