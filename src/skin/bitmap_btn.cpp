@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "skin/skin_image.h"
 
 namespace vantrel::skin {
@@ -38,13 +40,16 @@ bool CBitmapBtn::Create(HWND parent, const RECT& rect) {
 void CBitmapBtn::SetSkin(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
                          const RECT& rect) {
   if (!hwnd()) return;
-  {
-    win::WindowDC dc(hwnd());
-    CropBitmap(dc.get(), normal_, normal, rect);
-    CropBitmap(dc.get(), hover_image_, over, rect);
-    CropBitmap(dc.get(), pressed_, down, rect);
-    CropBitmap(dc.get(), disabled_, disabled, rect);
-  }
+  win::WindowDC dc(hwnd());
+  const HBITMAP pictures[LookCutter::kLooks] = {normal, over, down, disabled};
+  LookCutter cutter(dc.get(), pictures);
+  SetSkin(cutter, rect);
+}
+
+void CBitmapBtn::SetSkin(LookCutter& cutter, const RECT& rect) {
+  if (!hwnd()) return;
+  looks_present_ = cutter.Cut(rect, looks_);
+  look_width_ = rect.right - rect.left;
   SetWindowLongPtrW(hwnd(), GWL_STYLE,
                     GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~(WS_BORDER | WS_TABSTOP));
 }
@@ -184,18 +189,23 @@ LRESULT CBitmapBtn::OnButtonUp(WPARAM wp, LPARAM lp) {
   return result;
 }
 
-HBITMAP CBitmapBtn::ImageFor(ButtonImage which) const {
+int CBitmapBtn::LookOffset(ButtonImage which) const {
+  int look = 0;
   switch (which) {
     case ButtonImage::Hover:
-      return hover_image_.get();
+      look = 1;
+      break;
     case ButtonImage::Pressed:
-      return pressed_.get();
+      look = 2;
+      break;
     case ButtonImage::Disabled:
-      return disabled_.get();
+      look = 3;
+      break;
     case ButtonImage::Normal:
       break;
   }
-  return normal_.get();
+  if (!looks_ || !(looks_present_ & (1u << look))) return -1;
+  return look * look_width_;
 }
 
 COLORREF CBitmapBtn::ColourFor(ButtonTextColour which) const {
@@ -219,22 +229,25 @@ bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
   state.selected = (item.itemState & ODS_SELECTED) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
   state.hover = hover_;
-  HBITMAP image = ImageFor(ChooseButtonImage(state));
-  if (!image) return true;  // no look for this state: nothing to draw
+  const int look = LookOffset(ChooseButtonImage(state));
+  if (look < 0) return true;  // no look for this state: nothing to draw
   const RECT& rc = item.rcItem;
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  // A button made wider than its looks were cut shows no pixels of the
+  // neighbouring look.
+  const int picture_w = std::min(w, look_width_);
 
   win::MemoryDC source(item.hDC);
-  win::SelectGuard keep_source(source.get(), image);
+  win::SelectGuard keep_source(source.get(), looks_.get());
   if (text.empty()) {
-    BitBlt(item.hDC, rc.left, rc.top, w, h, source.get(), 0, 0, SRCCOPY);
+    BitBlt(item.hDC, rc.left, rc.top, picture_w, h, source.get(), look, 0, SRCCOPY);
     return true;
   }
   // Compose picture and caption off screen, then copy once.
   win::Bitmap canvas(CreateCompatibleBitmap(item.hDC, w, h));
   win::MemoryDC compose(item.hDC);
   win::SelectGuard keep_canvas(compose.get(), canvas.get());
-  BitBlt(compose.get(), 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+  BitBlt(compose.get(), 0, 0, picture_w, h, source.get(), look, 0, SRCCOPY);
   SetBkMode(compose.get(), TRANSPARENT);
   SetTextColor(compose.get(), ColourFor(ChooseTextColour(state, g_mouse_button_down)));
   win::Font font(CreateFontW(font_height, font_width, 0, 0, font_weight, FALSE, FALSE, FALSE,
@@ -258,10 +271,8 @@ void CBitmapBtn::OnDestroy() {
     DestroyWindow(tooltip_);
     tooltip_ = nullptr;
   }
-  normal_.reset();
-  hover_image_.reset();
-  pressed_.reset();
-  disabled_.reset();
+  looks_.reset();
+  looks_present_ = 0;
 }
 
 }  // namespace vantrel::skin

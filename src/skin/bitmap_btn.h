@@ -26,6 +26,8 @@
 
 namespace vantrel::skin {
 
+class LookCutter;
+
 class CBitmapBtn : public win::Window {
  public:
   CBitmapBtn() = default;
@@ -50,6 +52,8 @@ class CBitmapBtn : public win::Window {
   bool Create(HWND parent, const RECT& rect);
   // Cuts the four looks out of whole-window pictures at `rect`.
   void SetSkin(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, const RECT& rect);
+  // The same with a cutter shared by all buttons of a window.
+  void SetSkin(LookCutter& cutter, const RECT& rect);
   // Repaints only when the state changes.
   void SetCheck(bool checked);
   bool GetCheck() const { return checked_; }
@@ -73,10 +77,14 @@ class CBitmapBtn : public win::Window {
   HWND NotifyTarget() const;
   LRESULT OnMouseMove(WPARAM wp, LPARAM lp);
   LRESULT OnButtonUp(WPARAM wp, LPARAM lp);
-  HBITMAP ImageFor(ButtonImage which) const;
+  // The look's offset in looks_, or -1 when the button has no such look.
+  int LookOffset(ButtonImage which) const;
   COLORREF ColourFor(ButtonTextColour which) const;
 
-  win::Bitmap normal_, hover_image_, pressed_, disabled_;
+  // The four looks side by side: normal, hover, pressed, disabled.
+  win::Bitmap looks_;
+  unsigned looks_present_ = 0;  // bit i: look i was cut
+  int look_width_ = 0;
   HWND tooltip_ = nullptr;
   bool checked_ = false;
   bool hover_ = false;

@@ -30,26 +30,31 @@ std::vector<SkinButtonPos> LoadSkin(HWND window, const SkinRequest& request, Ski
   load(L"Down", images.down);
   load(L"Over", images.over);
   load(request.disabled_key, images.disabled);
-  // A second copy of the normal look for painting: button images are cut
-  // from the first one, which goes once they are.
-  load(L"Normal", images.background);
+  // The normal picture is also the background the window paints: the one
+  // decoded above is kept for it once the buttons are cut (a second decode
+  // of the same file gave the same pixels at the cost of a whole picture).
+  // A missing one leaves the background as it was, as a failed load does.
 
   SetWindowPos(window, nullptr, 0, 0, images.size.cx, images.size.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
   std::vector<SkinButtonPos> positions;
   positions.reserve(request.button_keys.size());
-  for (size_t k = 0; k < request.button_keys.size(); ++k) {
-    positions.push_back(
-        ParseButtonPos(win::ToU16(ReadSkinString(ini, L"BUTTONPOS", request.button_keys[k]))));
-    if (k >= buttons.size() || !buttons[k]) continue;
-    const SkinButtonPos& p = positions.back();
-    const RECT rect{p.left, p.top, p.right, p.bottom};
-    if (buttons[k]->Create(window, rect)) {
-      buttons[k]->SetSkin(images.normal.get(), images.over.get(), images.down.get(),
-                          images.disabled.get(), rect);
+  {
+    win::WindowDC dc(window);
+    const HBITMAP pictures[LookCutter::kLooks] = {images.normal.get(), images.over.get(),
+                                                  images.down.get(), images.disabled.get()};
+    LookCutter cutter(dc.get(), pictures);
+    for (size_t k = 0; k < request.button_keys.size(); ++k) {
+      positions.push_back(
+          ParseButtonPos(win::ToU16(ReadSkinString(ini, L"BUTTONPOS", request.button_keys[k]))));
+      if (k >= buttons.size() || !buttons[k]) continue;
+      const SkinButtonPos& p = positions.back();
+      const RECT rect{p.left, p.top, p.right, p.bottom};
+      if (buttons[k]->Create(window, rect)) buttons[k]->SetSkin(cutter, rect);
     }
   }
+  if (images.normal) images.background = std::move(images.normal);
   images.normal.reset();
   images.over.reset();
   images.down.reset();

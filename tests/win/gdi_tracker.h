@@ -24,6 +24,7 @@ class GdiTracker {
     Patch("gdi32.dll", "DeleteObject", &DeleteObjectHook, o_del);
     Patch("gdi32.dll", "DeleteDC", &DeleteDCHook, o_deldc);
     Patch("user32.dll", "CopyImage", &CopyImageHook, o_copy);
+    Patch("user32.dll", "LoadImageW", &LoadImageWHook, o_load);
     Patch("user32.dll", "SetWindowRgn", &SetWindowRgnHook, o_swr);
     Patch("user32.dll", "GetDC", &GetDCHook, o_getdc);
     Patch("user32.dll", "ReleaseDC", &ReleaseDCHook, o_reldc);
@@ -71,6 +72,7 @@ class GdiTracker {
   static inline decltype(&DeleteObject) o_del;
   static inline decltype(&DeleteDC) o_deldc;
   static inline decltype(&CopyImage) o_copy;
+  static inline decltype(&LoadImageW) o_load;
   static inline decltype(&SetWindowRgn) o_swr;
   static inline decltype(&GetDC) o_getdc;
   static inline decltype(&ReleaseDC) o_reldc;
@@ -105,6 +107,11 @@ class GdiTracker {
     return Add(o_copy(h, type, cx, cy, flags));
   }
   // A region given to a window is the system's from then on.
+  static HANDLE WINAPI LoadImageWHook(HINSTANCE m, LPCWSTR name, UINT type, int cx, int cy,
+                                      UINT flags) {
+    HANDLE h = o_load(m, name, type, cx, cy, flags);
+    return type == IMAGE_BITMAP ? Add(h) : h;
+  }
   static int WINAPI SetWindowRgnHook(HWND w, HRGN r, BOOL redraw) {
     int ok = o_swr(w, r, redraw);
     if (ok) Remove(r);

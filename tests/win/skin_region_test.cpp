@@ -1,5 +1,8 @@
 // Window outlines from mask pictures, and the picture loader feeding them.
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
 #include <windows.h>
 
 #include "skin/skin_image.h"
@@ -136,6 +139,50 @@ TEST(LoadSkinImage, BmpFileGivesBitmapSizeAndOutline) {
   EXPECT_FALSE(skin::LoadSkinImage(dir, bmp, size));  // the folder itself
   EXPECT_EQ(bmp.get(), before);
   EXPECT_EQ(size.cx, w);
+}
+
+// A bitmap file whose header promises more than the file holds, or sizes
+// nobody can allocate, is refused without touching the target.
+TEST(LoadSkinImage, BitmapHeadersThatLieAreRefused) {
+  const std::wstring dir = vantrel::testing::ScratchDir(L"lying");
+  const std::wstring good = dir + L"good.bmp";
+  ASSERT_TRUE(vantrel::testing::WriteBmp24(good, 32, 16, [](int, int) { return RGB(1, 2, 3); }));
+  std::vector<char> bytes;
+  {
+    FILE* f = _wfopen(good.c_str(), L"rb");
+    ASSERT_NE(f, nullptr);
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+    fclose(f);
+  }
+  auto write = [&](const std::wstring& name, std::vector<char> data) {
+    FILE* f = _wfopen((dir + name).c_str(), L"wb");
+    fwrite(data.data(), 1, data.size(), f);
+    fclose(f);
+    return dir + name;
+  };
+  auto with_int = [&](size_t at, std::int32_t v) {
+    std::vector<char> d = bytes;
+    std::memcpy(d.data() + at, &v, 4);
+    return d;
+  };
+  win::Bitmap bmp;
+  SIZE size{-1, -1};
+  ASSERT_TRUE(skin::LoadSkinImage(good, bmp, size));
+  const HBITMAP before = bmp.get();
+  const std::vector<std::wstring> lies = {
+      write(L"short.bmp", std::vector<char>(bytes.begin(), bytes.end() - 100)),  // rows cut off
+      write(L"wide.bmp", with_int(18, 0x7FFFFFFF)),                              // width
+      write(L"tall.bmp", with_int(22, -0x7FFFFFFF)),                             // top-down height
+      write(L"offset.bmp", with_int(10, 0x7FFFFFF0)),                            // pixels past the end
+      write(L"header.bmp", std::vector<char>(bytes.begin(), bytes.begin() + 30)),
+  };
+  for (const std::wstring& path : lies) {
+    EXPECT_FALSE(skin::LoadSkinImage(path, bmp, size)) << path;
+    EXPECT_EQ(bmp.get(), before);
+    EXPECT_EQ(size.cx, 32);
+    EXPECT_EQ(size.cy, 16);
+  }
 }
 
 TEST(CropBitmap, CutsTheRectangleAndIgnoresAMissingSource) {
