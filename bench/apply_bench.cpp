@@ -44,8 +44,8 @@ class BenchHost : public shell::MonitorLinkHost {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ApplyBenchWindow";
     RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel", WS_POPUP, 0, 0, 1, 1, nullptr,
-                            nullptr, wc.hInstance, nullptr);
+    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                            wc.hInstance, nullptr);
     monitor_ = CreateWindowExW(0, wc.lpszClassName, shell::kMonitorTitle, WS_POPUP, 0, 0, 1, 1,
                                nullptr, nullptr, wc.hInstance, nullptr);
   }
@@ -224,8 +224,7 @@ int main() {
   std::printf("one apply (scan, macro refresh, section copy, 6 files), median of %d:\n", runs);
   std::printf("  MonitorLink::ApplySetting: %.2f ms with flush, %.2f ms without\n", ours[0],
               ours[1]);
-  std::printf("  same steps, saves through the private-profile functions: %.2f ms\n",
-              via_platform);
+  std::printf("  same steps, saves through the private-profile functions: %.2f ms\n", via_platform);
   std::printf("  ratio: %.1fx with flush, %.1fx without\n", via_platform / ours[0],
               via_platform / ours[1]);
 

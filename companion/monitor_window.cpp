@@ -34,17 +34,15 @@ std::wstring StatusText(const MonitorContext& c) {
     s += L"\r\n\r\nActive profile \"" + Text16(p.ProFileName, vantrel::kProfileNameChars) + L"\"";
     s += L"\r\n  Lighting mode " + std::to_wstring(p.LtEffectType) + L", switch " +
          std::to_wstring(p.LtSwitch) + L", brightness " + std::to_wstring(p.iCrlSliderPos);
-    s += L"\r\n  Colour RGB(" + std::to_wstring(p.iRGBRed) + L", " +
-         std::to_wstring(p.iRGBGreen) + L", " + std::to_wstring(p.iRGBBlue) + L")";
+    s += L"\r\n  Colour RGB(" + std::to_wstring(p.iRGBRed) + L", " + std::to_wstring(p.iRGBGreen) +
+         L", " + std::to_wstring(p.iRGBBlue) + L")";
     s += L"\r\n  Polling rate " + std::to_wstring(p.PollingRate) + L", response time " +
          std::to_wstring(p.iResponTime);
   }
   return s;
 }
 
-void Refresh(HWND hwnd) {
-  SetDlgItemTextW(hwnd, kIdStatus, StatusText(*ContextOf(hwnd)).c_str());
-}
+void Refresh(HWND hwnd) { SetDlgItemTextW(hwnd, kIdStatus, StatusText(*ContextOf(hwnd)).c_str()); }
 
 void PostToConfigurator(WPARAM wp, LPARAM lp) {
   if (HWND target = FindWindowW(nullptr, kConfiguratorTitle)) {
@@ -84,7 +82,8 @@ void OnApplyNotice(HWND hwnd, MonitorContext& c, WPARAM wp, LPARAM lp) {
   ++c.applies;
   c.plugged = c.record.KeyboardPlugIn != 0;
   c.log.Dump(c.record);
-  c.last_notice = std::wstring(wp == 1 ? L"restore" : L"apply") + L" #" + std::to_wstring(c.applies);
+  c.last_notice =
+      std::wstring(wp == 1 ? L"restore" : L"apply") + L" #" + std::to_wstring(c.applies);
   c.log.Line(L"apply mode=" + std::to_wstring(wp) + L" profile=" +
              std::to_wstring(c.record.CurrentProfile) + L" flags=" + DescribeFlags(c.record));
   Refresh(hwnd);
@@ -130,8 +129,8 @@ HFONT UiFont() {
 
 void CreateChildren(HWND hwnd, HFONT font) {
   HINSTANCE inst = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE));
-  auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
-                   int h, int id) {
+  auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h,
+                   int id) {
     HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr);
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -145,13 +144,13 @@ void CreateChildren(HWND hwnd, HFONT font) {
     const std::wstring n = std::to_wstring(i + 1);
     child(L"BUTTON", n.c_str(), BS_PUSHBUTTON | WS_TABSTOP, 90 + i * 52, 220, 46, 24,
           kIdProfile1 + i);
-    child(L"BUTTON", (L"Mode " + n).c_str(), BS_PUSHBUTTON | WS_TABSTOP, 90 + i * 52, 250, 46,
-          24, kIdLighting1 + i);
+    child(L"BUTTON", (L"Mode " + n).c_str(), BS_PUSHBUTTON | WS_TABSTOP, 90 + i * 52, 250, 46, 24,
+          kIdLighting1 + i);
   }
   child(L"BUTTON", L"Unplug", BS_PUSHBUTTON | WS_TABSTOP, 320, 220, 120, 24, kIdUnplug);
   child(L"BUTTON", L"Plug in", BS_PUSHBUTTON | WS_TABSTOP, 320, 250, 120, 24, kIdPlugIn);
-  child(L"STATIC", L"Notices arrive from the configurator window \"Vantrel\".", 0, 24, 282, 420,
-        20, 0);
+  child(L"STATIC", L"Notices arrive from the configurator window \"Vantrel\".", 0, 24, 282, 420, 20,
+        0);
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -22,8 +22,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   pelox::SeedFromStoredFiles(context->record, context->options.data_dir);
   context->record.KeyboardPlugIn = context->plugged;
   context->link.Publish(context->record);
-  context->log.Line(L"start plugged=" + std::to_wstring(context->plugged) +
-                    L" profile=" + std::to_wstring(context->record.CurrentProfile));
+  context->log.Line(L"start plugged=" + std::to_wstring(context->plugged) + L" profile=" +
+                    std::to_wstring(context->record.CurrentProfile));
 
   HWND window = pelox::CreateMonitorWindow(instance, *context);
   if (!window) return 1;

@@ -70,10 +70,10 @@ class MonitorLink {
  public:
   // Product timings; tests shorten them.
   struct Timing {
-    DWORD launch_pause_ms = 100;       // after launching the monitor
-    UINT no_monitor_close_ms = 1000;   // timer 1: close the waiting window without a monitor
-    DWORD mutex_wait_ms = 5000;        // every wait for the monitor's mutex
-    UINT ack_wait_ms = 5000;           // timer 2: give up on the acknowledgement
+    DWORD launch_pause_ms = 100;      // after launching the monitor
+    UINT no_monitor_close_ms = 1000;  // timer 1: close the waiting window without a monitor
+    DWORD mutex_wait_ms = 5000;       // every wait for the monitor's mutex
+    UINT ack_wait_ms = 5000;          // timer 2: give up on the acknowledgement
   };
   static constexpr UINT_PTR kNoMonitorTimer = 1;
   static constexpr UINT_PTR kAckTimer = 2;

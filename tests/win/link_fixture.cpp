@@ -126,8 +126,8 @@ ConfiguratorWindow::ConfiguratorWindow() {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"VantrelTestConfigurator";
   RegisterClassW(&wc);
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel", WS_POPUP, 0, 0, 10, 10, nullptr,
-                          nullptr, wc.hInstance, nullptr);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                          wc.hInstance, nullptr);
   g_window = this;
 }
 

@@ -105,8 +105,8 @@ class ThreadMonitor {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ThreadMonitor";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, kMonitorTitle, WS_POPUP, 0, 0, 10, 10,
-                                nullptr, nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, kMonitorTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, wc.hInstance, nullptr);
     SetEvent(ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -126,7 +126,8 @@ class ThreadMonitor {
                     fs::exists(data_dir_ / L"config" / L"Default3.gkp", ec) &&
                     fs::exists(data_dir_ / L"sequence.dat", ec);
     std::memset(n.section.get(), 0, sizeof(SettingsRecord));
-    std::memcpy(n.section.get(), view_, std::min<size_t>(options_.section_size, sizeof(SettingsRecord)));
+    std::memcpy(n.section.get(), view_,
+                std::min<size_t>(options_.section_size, sizeof(SettingsRecord)));
     {
       std::lock_guard<std::mutex> lock(lock_);
       notices_.push_back(n);
