@@ -1,6 +1,7 @@
 // The nineteen buttons of the main window, told apart by window handle
 // (every skinned button has control ID 0).
 #include "model/macro_store.h"
+#include "panels/macro_man.h"
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/profile_form.h"
@@ -88,16 +89,8 @@ void CTevrinDlg::OpenProfileForm(int mode) {
 }
 
 void CTevrinDlg::OpenMacroManager() {
-  // The macro manager page is not built yet: its warning stands in, so the
-  // button's keep-or-reload rule already applies.
-  CDlgWarning stand_in;
-  stand_in.kind = 1;
-  if (stand_in.RunModal(nullptr) == IDOK) {
-    SaveMacroLibrary(Macros(), MacroFile());
-  } else {
-    ClearMacroLibrary(Macros());
-    LoadMacroLibrary(Macros(), MacroFile());
-  }
+  // Saves the library on OK, reloads it (dropping the edits) otherwise.
+  panels::RunMacroManager(hwnd());
 }
 
 }  // namespace vantrel::shell
