@@ -23,6 +23,8 @@ CBitmapBtn::~CBitmapBtn() {
 
 bool CBitmapBtn::Create(HWND parent, const RECT& rect) {
   if (hwnd()) return false;
+  // Made owner-drawn, without border or tab stop, from the start: every
+  // style change afterwards would be messages to each of a page's buttons.
   HWND h = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left,
                            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                            nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -31,9 +33,6 @@ bool CBitmapBtn::Create(HWND parent, const RECT& rect) {
     DestroyWindow(h);
     return false;
   }
-  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-  SendMessageW(h, BM_SETSTYLE, LOWORD(style) | BS_OWNERDRAW, TRUE);
-  SetWindowLongPtrW(h, GWL_STYLE, GetWindowLongPtrW(h, GWL_STYLE) & ~WS_TABSTOP);
   return true;
 }
 
@@ -50,8 +49,9 @@ void CBitmapBtn::SetSkin(LookCutter& cutter, const RECT& rect) {
   if (!hwnd()) return;
   looks_present_ = cutter.Cut(rect, looks_);
   look_width_ = rect.right - rect.left;
-  SetWindowLongPtrW(hwnd(), GWL_STYLE,
-                    GetWindowLongPtrW(hwnd(), GWL_STYLE) & ~(WS_BORDER | WS_TABSTOP));
+  const LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+  if (style & (WS_BORDER | WS_TABSTOP))
+    SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~(WS_BORDER | WS_TABSTOP));
 }
 
 void CBitmapBtn::SetCheck(bool checked) {
@@ -66,23 +66,16 @@ void CBitmapBtn::Repaint() {
 
 void CBitmapBtn::SetTooltipText(const std::wstring& tip) {
   if (tip.empty() || !hwnd()) return;
-  if (!tooltip_) {
-    static const bool classes = [] {
-      INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-      return InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)classes;
-    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    if (!tooltip_) return;
-    SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
-  }
+  tip_ = tip;
+  if (tooltip_) UpdateTooltip();
+}
+
+void CBitmapBtn::UpdateTooltip() {
   // The v2 size is understood by every common controls version.
   TOOLINFOW info{TTTOOLINFOW_V2_SIZE};
   info.hwnd = hwnd();
   info.uId = 1;
-  info.lpszText = const_cast<wchar_t*>(tip.c_str());
+  info.lpszText = const_cast<wchar_t*>(tip_.c_str());
   GetClientRect(hwnd(), &info.rect);
   if (SendMessageW(tooltip_, TTM_GETTOOLCOUNT, 0, 0) == 0) {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
@@ -92,8 +85,21 @@ void CBitmapBtn::SetTooltipText(const std::wstring& tip) {
 }
 
 bool CBitmapBtn::PreTranslateMessage(MSG& msg) {
-  // The tooltip learns of the pointer's moves from the relayed messages. A
-  // button without a tip has no tooltip to feed.
+  // The tooltip control is made when the pointer first moves over the
+  // button: a window of a dozen buttons would otherwise open with a dozen
+  // hidden popup windows made for tips most of them never show.
+  if (!tooltip_ && !tip_.empty() && msg.message == WM_MOUSEMOVE && msg.hwnd == hwnd()) {
+    static const bool classes = [] {
+      INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+      return InitCommonControlsEx(&icc) != FALSE;
+    }();
+    (void)classes;
+    tooltip_ = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (tooltip_) UpdateTooltip();
+  }
+  // The tooltip learns of the pointer's moves from the relayed messages.
   if (tooltip_) SendMessageW(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
   return false;
 }
@@ -271,6 +277,7 @@ void CBitmapBtn::OnDestroy() {
     DestroyWindow(tooltip_);
     tooltip_ = nullptr;
   }
+  tip_.clear();
   looks_.reset();
   looks_present_ = 0;
 }

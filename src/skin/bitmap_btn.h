@@ -58,8 +58,10 @@ class CBitmapBtn : public win::Window {
   void SetCheck(bool checked);
   bool GetCheck() const { return checked_; }
   bool hovered() const { return hover_; }
-  // No-op for an empty text; creates the tooltip on first use (tool ID 1).
+  // No-op for an empty text. The tooltip control (tool ID 1) is made when
+  // the pointer first moves over the button.
   void SetTooltipText(const std::wstring& tip);
+  const std::wstring& tooltip_text() const { return tip_; }
   HWND tooltip() const { return tooltip_; }
   void Repaint();
 
@@ -85,6 +87,9 @@ class CBitmapBtn : public win::Window {
   win::Bitmap looks_;
   unsigned looks_present_ = 0;  // bit i: look i was cut
   int look_width_ = 0;
+  void UpdateTooltip();
+
+  std::wstring tip_;
   HWND tooltip_ = nullptr;
   bool checked_ = false;
   bool hover_ = false;

@@ -28,16 +28,7 @@ void Command(win::Window& panel, UINT id) {
   SendMessageW(panel.hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-std::wstring Tooltip(const skin::CBitmapBtn& button) {
-  if (!button.tooltip()) return L"";
-  wchar_t buf[256] = {};
-  TOOLINFOW info{TTTOOLINFOW_V2_SIZE};
-  info.hwnd = button.hwnd();
-  info.uId = 1;
-  info.lpszText = buf;
-  SendMessageW(button.tooltip(), TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&info));
-  return buf;
-}
+std::wstring Tooltip(const skin::CBitmapBtn& button) { return button.tooltip_text(); }
 
 std::wstring LangText(UINT id) {
   skin::TextTable t;

@@ -3,6 +3,7 @@
 // filter, and GDI handle counts over many windows.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <vector>
 
@@ -151,6 +152,39 @@ TEST_F(SkinTest, ButtonsShowTheirFourLooks) {
   EXPECT_FALSE(b.hovered());
 }
 
+// The tip control comes with the first pointer move over the button and
+// carries the latest text; a move over another window makes none.
+TEST_F(SkinTest, TooltipAppearsOnFirstHoverWithTheLatestText) {
+  TestPanel panel;
+  ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
+  panel.a.SetTooltipText(L"first");
+  panel.a.SetTooltipText(L"");  // an empty text keeps the tip
+  EXPECT_EQ(panel.a.tooltip(), nullptr);
+  MSG elsewhere{panel.b.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)};
+  panel.a.PreTranslateMessage(elsewhere);
+  EXPECT_EQ(panel.a.tooltip(), nullptr);
+
+  auto shown_text = [&] {
+    wchar_t buf[64] = {};
+    TOOLINFOW info{TTTOOLINFOW_V2_SIZE};
+    info.hwnd = panel.a.hwnd();
+    info.uId = 1;
+    info.lpszText = buf;
+    SendMessageW(panel.a.tooltip(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&info));
+    return std::wstring(buf);
+  };
+  MSG over{panel.a.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)};
+  panel.a.PreTranslateMessage(over);
+  ASSERT_NE(panel.a.tooltip(), nullptr);
+  EXPECT_EQ(shown_text(), L"first");
+  const HWND tip = panel.a.tooltip();
+  panel.a.SetTooltipText(L"second");
+  EXPECT_EQ(shown_text(), L"second");
+  panel.a.PreTranslateMessage(over);
+  EXPECT_EQ(panel.a.tooltip(), tip);  // one control per button
+  EXPECT_EQ(panel.b.tooltip(), nullptr);
+}
+
 TEST_F(SkinTest, SetCheckRepaintsOnlyOnChange) {
   TestPanel panel;
   ASSERT_TRUE(panel.CreateChild(host_.hwnd()));
@@ -270,6 +304,8 @@ TEST_F(SkinTest, GdiObjectsDoNotGrowOverManyWindows) {
     panel.CreateChild(host_.hwnd());
     ShowWindow(panel.hwnd(), SW_SHOW);
     panel.a.SetTooltipText(L"tip");
+    MSG over{panel.a.hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2)};
+    panel.a.PreTranslateMessage(over);
     panel.b.SetCheck(true);
     RedrawWindow(panel.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     EXPECT_GT(panel.texts_painted, 0);
