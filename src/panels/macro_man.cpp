@@ -155,6 +155,12 @@ bool CDlgMacroMan::PreTranslateMessage(MSG& msg) {
 }
 
 bool CDlgMacroMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_CTLCOLORLISTBOX) {
+    // What the list draws itself (the focus mark of an empty list) shows
+    // on its black background, not as a white bar.
+    SetBkColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
+    SetTextColor(reinterpret_cast<HDC>(wp), kWhite);
+  }
   if (shell::CListBoxEx::ReflectCtlColor(msg, wp, lp, result)) return true;
   if (OnMenuDraw(msg, lp, result)) return true;
   switch (msg) {
