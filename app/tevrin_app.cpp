@@ -30,7 +30,8 @@ class CTevrinApp {
     win::InstallDebugTrace();
     SetSystemCodePage(&SystemAnsiCodePage());
     SetActiveKeyboardLayout(&win::PlatformKeyboardLayout());
-    shell::InstallMenuHook();
+    // The owner-drawn menu hook is installed by the main window once it is
+    // up: no menu can open before, and the hook slows every message sent.
 
     shell::CTevrinDlg dlg;
     win::SetMainWindow(&dlg);

@@ -94,6 +94,8 @@ class CExMenu {
 
 // Installs the popup-menu frame hook for the calling thread (once).
 void InstallMenuHook();
+// Whether the hook is in place on this thread.
+bool MenuHookInstalled();
 void RemoveMenuHook();
 
 }  // namespace vantrel::shell

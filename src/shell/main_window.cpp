@@ -8,12 +8,16 @@
 #include "panels/macro_ctrl_panel.h"
 #include "panels/main_ctrl_panel.h"
 #include "shell/app_state.h"
+#include "shell/ex_menu.h"
 #include "shell/data_directory.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
 namespace vantrel::shell {
 namespace {
+
+// Posted to itself at the end of start-up: arrives once the window is up.
+constexpr UINT kStartedMessage = WM_APP + 0x40;
 
 skin::TextTable g_keyFunctionNames;
 
@@ -113,6 +117,7 @@ bool CTevrinDlg::OnInitDialog() {
   RefreshAllControl();
   ShowPanel(0);
   ShowProfile(live.CurrentProfile);
+  PostMessageW(hwnd(), kStartedMessage, 0, 0);
   return true;
 }
 
@@ -193,6 +198,14 @@ bool CTevrinDlg::PreTranslateMessage(MSG& msg) {
 bool CTevrinDlg::OnTimer(UINT_PTR id) { return m_link.OnTimer(id); }
 
 bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+  if (msg == kStartedMessage) {
+    // Menus can appear only from here on. The menu hook is a hook on every
+    // message sent on this thread, which under Wine costs a trip to the
+    // window server per message: installed before start-up it doubled the
+    // time to create the pages' two hundred windows.
+    InstallMenuHook();
+    return true;
+  }
   if (msg == WM_QUERYDRAGICON) {
     result = reinterpret_cast<LRESULT>(m_hIcon);
     return true;

@@ -116,6 +116,8 @@ void InstallMenuHook() {
                              GetCurrentThreadId());
 }
 
+bool MenuHookInstalled() { return g_hook != nullptr; }
+
 void RemoveMenuHook() {
   if (g_hook) UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;

@@ -14,6 +14,7 @@
 
 #include "model/ini_file.h"
 #include "model/text.h"
+#include "shell/ex_menu.h"
 #include "shell/app_state.h"
 #include "shell/warning_dialog.h"
 #include "shell_fixture.h"
@@ -53,6 +54,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsProfile) {
+  shell::RemoveMenuHook();  // an earlier test's window may have installed it
   FakeMonitor monitor;
   Script script({[&] {
     RECT r, work;
@@ -77,6 +79,8 @@ TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsPro
     EXPECT_TRUE(dlg_->button(kProfile2).GetCheck()) << "the monitor's profile 1";
     EXPECT_TRUE(dlg_->button(kTab1).GetCheck());
     EXPECT_EQ(dlg_->button(kProfile2).text, L"Profile 2");
+    // Menus get their frame from the hook the window installs once it is up.
+    EXPECT_TRUE(shell::MenuHookInstalled());
     Click(main(), dlg_->button(kClose).hwnd());
     return true;
   }});
