@@ -9,8 +9,8 @@
 namespace vantrel {
 namespace {
 
-constexpr int kSlotsChecked = 4;        // every profile slot
-constexpr int kEntriesChecked = 6;      // the macro keys a slot can carry
+constexpr int kSlotsChecked = 4;    // every profile slot
+constexpr int kEntriesChecked = 6;  // the macro keys a slot can carry
 constexpr int kMaxRepeat = 255;
 constexpr int kMaxPause = 65535;
 
@@ -106,7 +106,8 @@ bool InsertMouseEvents(MacroRecorder& buffer, int button, MouseInsert what) {
 }
 
 std::uint16_t PauseFromText(std::u16string_view text) {
-  return static_cast<std::uint16_t>(std::clamp<std::int64_t>(LeadingNumber(Trim(text)), 1, kMaxPause));
+  return static_cast<std::uint16_t>(
+      std::clamp<std::int64_t>(LeadingNumber(Trim(text)), 1, kMaxPause));
 }
 
 RepeatEntry RepeatFromText(std::u16string_view text) {

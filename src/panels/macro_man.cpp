@@ -18,15 +18,7 @@
 namespace vantrel::panels {
 namespace {
 
-// Texts 900..925; loaded once, looked up by index by every dialog created.
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(900, 26, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return MacroManagerTexts(); }
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kTitleWhite = RGB(253, 253, 253);
@@ -57,6 +49,17 @@ bool IsKeyMessage(UINT msg) {
 
 }  // namespace
 
+// Looked up by index by every dialog created: loading the range again on
+// every opening would only grow the table.
+const skin::TextTable& MacroManagerTexts() {
+  static skin::TextTable table = [] {
+    skin::TextTable t;
+    skin::LoadLangStrings(900, 26, t);
+    return t;
+  }();
+  return table;
+}
+
 KeyAssignment& EditedKeyAssignment() {
   static KeyAssignment key{};
   return key;
@@ -78,20 +81,20 @@ CDlgMacroMan::~CDlgMacroMan() = default;
 
 bool CDlgMacroMan::OnCreate(const CREATESTRUCTW&) {
   const skin::TextTable& texts = Texts();
-  static const wchar_t* const kKeys[] = {L"1",  L"2",  L"3",  L"4",  L"5", L"7", L"8",
-                                         L"9",  L"12", L"15", L"13", L"14", L"6", L"11"};
+  static const wchar_t* const kKeys[] = {L"1", L"2",  L"3",  L"4",  L"5",  L"7", L"8",
+                                         L"9", L"12", L"15", L"13", L"14", L"6", L"11"};
   skin::CBitmapBtn* buttons[] = {&m_btnOK,     &m_btnCancel, &m_btnClose,  &m_btnNew,
                                  &m_btnDelete, &m_btnRecord, &m_btnDelays, &m_btnRepeat,
                                  &m_lblMacros, &m_lblEvents, &m_lblDelays, &m_lblRepeat};
-  const std::vector<SkinButtonPos> pos = ApplySkin({L"Skins\\skin_macro_manager.ini", kKeys},
-                                                   buttons);
+  const std::vector<SkinButtonPos> pos =
+      ApplySkin({L"Skins\\skin_macro_manager.ini", kKeys}, buttons);
   struct Caption {
     skin::CBitmapBtn& button;
     size_t entry;
     bool label;
-  } captions[] = {{m_btnOK, 10, false},     {m_btnCancel, 11, false}, {m_btnNew, 2, false},
-                  {m_btnDelete, 3, false},  {m_btnRecord, 6, false},  {m_lblMacros, 4, true},
-                  {m_lblEvents, 1, true},   {m_lblDelays, 5, true},   {m_lblRepeat, 9, true}};
+  } captions[] = {{m_btnOK, 10, false},    {m_btnCancel, 11, false}, {m_btnNew, 2, false},
+                  {m_btnDelete, 3, false}, {m_btnRecord, 6, false},  {m_lblMacros, 4, true},
+                  {m_lblEvents, 1, true},  {m_lblDelays, 5, true},   {m_lblRepeat, 9, true}};
   for (const Caption& c : captions) {
     c.button.text = skin::TextAt(texts, c.entry);
     if (c.label) {
@@ -114,7 +117,8 @@ bool CDlgMacroMan::OnCreate(const CREATESTRUCTW&) {
   } lists[] = {{m_macroList, 12, kMacroListId}, {m_eventList, 13, kEventListId}};
   for (const List& l : lists) {
     RECT r{};
-    if (l.key < pos.size()) r = {pos[l.key].left, pos[l.key].top, pos[l.key].right, pos[l.key].bottom};
+    if (l.key < pos.size())
+      r = {pos[l.key].left, pos[l.key].top, pos[l.key].right, pos[l.key].bottom};
     if (!l.list.Create(hwnd(), r, l.id)) continue;
     l.list.list_id = static_cast<int>(l.id);
     l.list.text_colour = l.list.selected_text_colour = kWhite;
@@ -273,8 +277,10 @@ void CDlgMacroMan::SelectMacro(int index) {
 
 void CDlgMacroMan::SelectClampedLine(int line) {
   const int count = ListCount(m_macroList.hwnd());
-  if (count <= 0) line = -1;
-  else if (line >= count) line = count - 1;
+  if (count <= 0)
+    line = -1;
+  else if (line >= count)
+    line = count - 1;
   SendMessageW(m_macroList.hwnd(), LB_SETCURSEL, line, 0);
   SelectMacro(line);
 }
@@ -374,9 +380,8 @@ void CDlgMacroMan::EnableClosingControls(bool enable) {
 }
 
 void CDlgMacroMan::OnCapturedKey(WPARAM vk, LPARAM flags) {
-  const CaptureResult r = recorder_.OnCapturedKey(static_cast<std::uint32_t>(vk),
-                                                  static_cast<std::uint32_t>(flags),
-                                                  GetTickCount());
+  const CaptureResult r = recorder_.OnCapturedKey(
+      static_cast<std::uint32_t>(vk), static_cast<std::uint32_t>(flags), GetTickCount());
   if (r == CaptureResult::Ignored) return;
   if (r == CaptureResult::Full) {
     // The 50th event stopped the recorder (and stored the buffer).

@@ -21,10 +21,15 @@
 #include "model/settings_record.h"
 #include "shell/list_box_ex.h"
 #include "skin/bitmap_btn.h"
+#include "skin/lang_strings.h"
 #include "skin/skinned_dialog.h"
 #include "win/gdi.h"
 
 namespace vantrel::panels {
+
+// The manager's texts, lang.dll 900..925 (entry N = string 900 + N), loaded
+// once per process.
+const skin::TextTable& MacroManagerTexts();
 
 // The process-wide copy of the KeyAssignment whose key menu was opened last;
 // the macro manager preselects its macro.

@@ -15,16 +15,7 @@
 namespace vantrel::panels {
 namespace {
 
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(900, 26, t);
-    return t;
-  }();
-  return table;
-}
-
-std::wstring Text(size_t entry) { return skin::TextAt(Texts(), entry); }
+std::wstring Text(size_t entry) { return skin::TextAt(MacroManagerTexts(), entry); }
 
 }  // namespace
 
@@ -179,8 +170,9 @@ void CDlgMacroMan::OnPauseEdited(int line) {
   text.resize(wcsnlen(text.c_str(), text.size()));
   const std::uint16_t pause = PauseFromText(win::ToU16(text));
   SendMessageW(list, LB_DELETESTRING, line, 0);
-  const int at = static_cast<int>(SendMessageW(
-      list, LB_INSERTSTRING, line, reinterpret_cast<LPARAM>(win::ToWide(PauseText(pause)).c_str())));
+  const int at = static_cast<int>(
+      SendMessageW(list, LB_INSERTSTRING, line,
+                   reinterpret_cast<LPARAM>(win::ToWide(PauseText(pause)).c_str())));
   if (at >= 0) {
     SendMessageW(list, LB_SETITEMDATA, at, data);
     SendMessageW(list, LB_SETCURSEL, at, 0);

@@ -38,10 +38,12 @@ bool Same(const std::vector<MacroEvent>& a, const std::vector<MacroEvent>& b) {
 TEST(MacroEventList, LinesTextsIconsAndEventNumbers) {
   const MacroEvent events[] = {Press(kA, 30), Release(kA), {241, 1, 0}, {241, 2, 65535}};
   const EventListView v = BuildEventList(events, 4, -1, -1);
-  const std::vector<EventLine> want = {
-      {u"A", EventLineData(0, kLineKeyPress)},     {u"30 ms", EventLineData(0, kLinePause)},
-      {u"A", EventLineData(1, kLineKeyRelease)},   {u"R-Button Down", EventLineData(2, kLineMouse)},
-      {u"R-Button Up", EventLineData(3, kLineMouse)}, {u"65535 ms", EventLineData(3, kLinePause)}};
+  const std::vector<EventLine> want = {{u"A", EventLineData(0, kLineKeyPress)},
+                                       {u"30 ms", EventLineData(0, kLinePause)},
+                                       {u"A", EventLineData(1, kLineKeyRelease)},
+                                       {u"R-Button Down", EventLineData(2, kLineMouse)},
+                                       {u"R-Button Up", EventLineData(3, kLineMouse)},
+                                       {u"65535 ms", EventLineData(3, kLinePause)}};
   ASSERT_EQ(v.lines.size(), want.size());
   for (size_t i = 0; i < want.size(); ++i) {
     EXPECT_EQ(v.lines[i].text, want[i].text) << i;
@@ -61,13 +63,12 @@ TEST(MacroEventList, SelectionAndTheLinesShownBelowIt) {
   struct Case {
     int event, line, selected, visible;
   } cases[] = {
-      {4, -1, 5, 7},   // the event's last line, its pause; two lines of context below
-      {-1, 2, 2, 2},   // near the top: no extra scrolling
+      {4, -1, 5, 7},     // the event's last line, its pause; two lines of context below
+      {-1, 2, 2, 2},     // near the top: no extra scrolling
       {-1, -1, 10, 10},  // nothing asked: the last line
       {-1, 99, 10, 10},  // past the end: the last line
-      {-1, 8, 8, 8},   // within three lines of the end
-      {-1, 7, 7, 9},
-      {-1, 6, 6, 8},
+      {-1, 8, 8, 8},     // within three lines of the end
+      {-1, 7, 7, 9},    {-1, 6, 6, 8},
       {20, -1, 10, 10},  // an event that no longer exists falls back to the line
   };
   for (const Case& c : cases) {
@@ -80,11 +81,11 @@ TEST(MacroEventList, SelectionAndTheLinesShownBelowIt) {
 
 TEST(MacroEventEdits, InsertDelayOnlyBeforeAnEventWithoutOne) {
   Buffer b({Press(kA), Press(kB, 7), Release(kB), Release(kA)});
-  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(0, kLineKeyPress)));  // first event
-  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(1, kLinePause)));     // a pause line
+  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(0, kLineKeyPress)));    // first event
+  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(1, kLinePause)));       // a pause line
   EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(2, kLineKeyRelease)));  // 1 has a pause
-  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(4, kLineKeyPress)));  // no such event
-  EXPECT_FALSE(InsertDelayBefore(b.rec, 0));                                // no line
+  EXPECT_FALSE(InsertDelayBefore(b.rec, EventLineData(4, kLineKeyPress)));    // no such event
+  EXPECT_FALSE(InsertDelayBefore(b.rec, 0));                                  // no line
   EXPECT_TRUE(Same(b.Events(), {Press(kA), Press(kB, 7), Release(kB), Release(kA)}));
   EXPECT_TRUE(InsertDelayBefore(b.rec, EventLineData(1, kLineKeyPress)));
   EXPECT_TRUE(InsertDelayBefore(b.rec, EventLineData(3, kLineKeyRelease)));
@@ -131,10 +132,12 @@ TEST(MacroFields, RepeatTextIsClampedAndRewritten) {
     const char16_t* text;
     int value;
     bool rewrite;
-  } cases[] = {{u"1", 1, false},   {u"255", 255, false}, {u"42  ", 42, false},
-               {u"0", 1, true},    {u"", 1, true},       {u"abc", 1, true},
-               {u"-7", 1, true},   {u"256", 255, true},  {u"300", 255, true},
-               {u"99999999999999999999", 255, true},     {u" 12x", 12, false}};
+  } cases[] = {{u"1", 1, false},     {u"255", 255, false},
+               {u"42  ", 42, false}, {u"0", 1, true},
+               {u"", 1, true},       {u"abc", 1, true},
+               {u"-7", 1, true},     {u"256", 255, true},
+               {u"300", 255, true},  {u"99999999999999999999", 255, true},
+               {u" 12x", 12, false}};
   for (const Case& c : cases) {
     const RepeatEntry e = RepeatFromText(c.text);
     EXPECT_EQ(e.value, c.value) << U16ToUtf8(c.text);
@@ -150,9 +153,9 @@ TEST(MacroFields, PauseTextIsClampedTo1Through65535) {
   struct Case {
     const char16_t* text;
     int pause;
-  } cases[] = {{u"250 ms", 250}, {u"250", 250},   {u" 7 ", 7},       {u"0", 1},
-               {u"", 1},         {u"ms", 1},      {u"65535", 65535}, {u"65536", 65535},
-               {u"123456789012345678901", 65535}};
+  } cases[] = {{u"250 ms", 250},  {u"250", 250},     {u" 7 ", 7},
+               {u"0", 1},         {u"", 1},          {u"ms", 1},
+               {u"65535", 65535}, {u"65536", 65535}, {u"123456789012345678901", 65535}};
   for (const Case& c : cases) EXPECT_EQ(PauseFromText(c.text), c.pause) << U16ToUtf8(c.text);
 }
 

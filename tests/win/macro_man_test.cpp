@@ -260,43 +260,44 @@ TEST_F(MacroMan, RecordingReplacesAllEventsAndRecordAfterTheLastAppends) {
   bool disabled_while_recording = false;
   std::wstring caption_while_recording;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-              ASSERT_EQ(Lines(d.m_eventList.hwnd()).size(), 3u);  // B, 40 ms, B
-              Click(d, d.m_btnRecord);
-              ASSERT_TRUE(d.recording());
-              EXPECT_TRUE(win::KeyboardCaptureInstalled());
-              EXPECT_TRUE(Lines(d.m_eventList.hwnd()).empty());
-              EXPECT_TRUE(d.m_btnRecord.GetCheck());
-              caption_while_recording = d.m_btnRecord.text;
-              disabled_while_recording =
-                  !IsWindowEnabled(d.m_btnOK.hwnd()) && !IsWindowEnabled(d.m_btnCancel.hwnd()) &&
-                  !IsWindowEnabled(d.m_btnClose.hwnd()) && !IsWindowEnabled(d.m_btnNew.hwnd()) &&
-                  !IsWindowEnabled(d.m_btnDelete.hwnd()) &&
-                  !IsWindowEnabled(d.m_macroList.hwnd());
-              Key(d, 'A', 0x00);
-              Key(d, 'A', 0x00);  // a held key repeats its press: dropped
-              Key(d, 'A', 0x80);
-              // The list follows the recording.
-              EXPECT_EQ(Lines(d.m_eventList.hwnd()).size(), 2u);
-              Click(d, d.m_btnRecord);
-              EXPECT_FALSE(d.recording());
-              EXPECT_FALSE(d.m_btnRecord.GetCheck());
-              EXPECT_TRUE(IsWindowEnabled(d.m_btnOK.hwnd()));
-              EXPECT_TRUE(IsWindowEnabled(d.m_macroList.hwnd()));
-            },
-            [&](CDlgMacroMan& d) {
-              EXPECT_TRUE(SameEvents(Events(*library_[0]), {Down(kUsageA), Up(kUsageA)}));
-              // "Record after" on the last line appends.
-              Menu(d, CDlgMacroMan::kCmdRecordAfter, 1);
-              ASSERT_TRUE(d.recording());
-              Key(d, 'C', 0x00);
-              Key(d, 'C', 0x80);
-              Click(d, d.m_btnRecord);
-              // "Record before" on the first event goes in front of it.
-              Menu(d, CDlgMacroMan::kCmdRecordBefore, 0);
-              ASSERT_TRUE(d.recording());
-              Key(d, 'B', 0x00);
-              Click(d, d.m_btnRecord);
-            }});
+                    ASSERT_EQ(Lines(d.m_eventList.hwnd()).size(), 3u);  // B, 40 ms, B
+                    Click(d, d.m_btnRecord);
+                    ASSERT_TRUE(d.recording());
+                    EXPECT_TRUE(win::KeyboardCaptureInstalled());
+                    EXPECT_TRUE(Lines(d.m_eventList.hwnd()).empty());
+                    EXPECT_TRUE(d.m_btnRecord.GetCheck());
+                    caption_while_recording = d.m_btnRecord.text;
+                    disabled_while_recording = !IsWindowEnabled(d.m_btnOK.hwnd()) &&
+                                               !IsWindowEnabled(d.m_btnCancel.hwnd()) &&
+                                               !IsWindowEnabled(d.m_btnClose.hwnd()) &&
+                                               !IsWindowEnabled(d.m_btnNew.hwnd()) &&
+                                               !IsWindowEnabled(d.m_btnDelete.hwnd()) &&
+                                               !IsWindowEnabled(d.m_macroList.hwnd());
+                    Key(d, 'A', 0x00);
+                    Key(d, 'A', 0x00);  // a held key repeats its press: dropped
+                    Key(d, 'A', 0x80);
+                    // The list follows the recording.
+                    EXPECT_EQ(Lines(d.m_eventList.hwnd()).size(), 2u);
+                    Click(d, d.m_btnRecord);
+                    EXPECT_FALSE(d.recording());
+                    EXPECT_FALSE(d.m_btnRecord.GetCheck());
+                    EXPECT_TRUE(IsWindowEnabled(d.m_btnOK.hwnd()));
+                    EXPECT_TRUE(IsWindowEnabled(d.m_macroList.hwnd()));
+                  },
+                  [&](CDlgMacroMan& d) {
+                    EXPECT_TRUE(SameEvents(Events(*library_[0]), {Down(kUsageA), Up(kUsageA)}));
+                    // "Record after" on the last line appends.
+                    Menu(d, CDlgMacroMan::kCmdRecordAfter, 1);
+                    ASSERT_TRUE(d.recording());
+                    Key(d, 'C', 0x00);
+                    Key(d, 'C', 0x80);
+                    Click(d, d.m_btnRecord);
+                    // "Record before" on the first event goes in front of it.
+                    Menu(d, CDlgMacroMan::kCmdRecordBefore, 0);
+                    ASSERT_TRUE(d.recording());
+                    Key(d, 'B', 0x00);
+                    Click(d, d.m_btnRecord);
+                  }});
   EXPECT_TRUE(disabled_while_recording);
   EXPECT_EQ(caption_while_recording, L"Stop");
   EXPECT_TRUE(SameEvents(Events(*library_[0]),
@@ -307,23 +308,23 @@ TEST_F(MacroMan, RecordDoesNothingWithoutAMacroAndStopsItselfAtFiftyEvents) {
   CDlgMacroMan& dlg = Dialog();
   bool recorded_without_macro = true;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    Click(d, d.m_btnRecord);
-    recorded_without_macro = d.recording();
-  }});
+              Click(d, d.m_btnRecord);
+              recorded_without_macro = d.recording();
+            }});
   EXPECT_FALSE(recorded_without_macro);
 
   library_.push_back(Macro(u"Long"));
   CDlgMacroMan& again = Dialog();
   bool stopped = false;
   RunDialog(again, {[&](CDlgMacroMan& d) {
-    Click(d, d.m_btnRecord);
-    for (int i = 0; i < 30; ++i) {  // 60 presses and releases of changing keys
-      Key(d, 'A' + i % 26, 0x00);
-      Key(d, 'A' + i % 26, 0x80);
-    }
-    stopped = !d.recording() && IsWindowEnabled(d.m_btnOK.hwnd()) &&
-              GetFocus() == d.m_eventList.hwnd();
-  }});
+              Click(d, d.m_btnRecord);
+              for (int i = 0; i < 30; ++i) {  // 60 presses and releases of changing keys
+                Key(d, 'A' + i % 26, 0x00);
+                Key(d, 'A' + i % 26, 0x80);
+              }
+              stopped = !d.recording() && IsWindowEnabled(d.m_btnOK.hwnd()) &&
+                        GetFocus() == d.m_eventList.hwnd();
+            }});
   EXPECT_TRUE(stopped);
   EXPECT_EQ(library_[0]->eventCount, 50);
 }
@@ -341,17 +342,17 @@ TEST_F(MacroMan, RealKeystrokesAreRecordedWithTheirPauseWhenDelaysAreOn) {
   CDlgMacroMan& dlg = Dialog();
   bool got = false;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    EXPECT_FALSE(d.recorder().record_delays);  // off in every new dialog
-    Toggle(d.m_btnDelays);
-    EXPECT_TRUE(d.recorder().record_delays);
-    Click(d, d.m_btnRecord);
-    Type('Q', false);
-    PumpUntil([&] { return d.recorder().count >= 1; });
-    Sleep(60);
-    Type('Q', true);
-    got = PumpUntil([&] { return d.recorder().count >= 2; });
-    Click(d, d.m_btnRecord);
-  }});
+              EXPECT_FALSE(d.recorder().record_delays);  // off in every new dialog
+              Toggle(d.m_btnDelays);
+              EXPECT_TRUE(d.recorder().record_delays);
+              Click(d, d.m_btnRecord);
+              Type('Q', false);
+              PumpUntil([&] { return d.recorder().count >= 1; });
+              Sleep(60);
+              Type('Q', true);
+              got = PumpUntil([&] { return d.recorder().count >= 2; });
+              Click(d, d.m_btnRecord);
+            }});
   ASSERT_TRUE(got) << "the injected keystrokes never reached the capture";
   ASSERT_EQ(library_[0]->eventCount, 2);
   EXPECT_EQ(library_[0]->events[0].keyCode, kUsageQ);
@@ -370,20 +371,20 @@ TEST_F(MacroMan, NewNamesAreTrimmedAndCaseOnlyDuplicatesRefused) {
   std::vector<std::wstring> after_dup;
   int selected_after_dup = -2;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-              Click(d, d.m_btnNew);
-              TypeIntoEditor(d.m_macroList, L"  Spray ");
-            },
-            [&](CDlgMacroMan& d) {
-              Click(d, d.m_btnNew);
-              TypeIntoEditor(d.m_macroList, L"RELOAD");
-            },
-            [&](CDlgMacroMan& d) {
-              for (const Line& l : Lines(d.m_macroList.hwnd())) after_dup.push_back(l.text);
-              selected_after_dup = d.selected_macro();
-              // A name of spaces only is dropped without a word.
-              Click(d, d.m_btnNew);
-              TypeIntoEditor(d.m_macroList, L"   ");
-            }});
+                    Click(d, d.m_btnNew);
+                    TypeIntoEditor(d.m_macroList, L"  Spray ");
+                  },
+                  [&](CDlgMacroMan& d) {
+                    Click(d, d.m_btnNew);
+                    TypeIntoEditor(d.m_macroList, L"RELOAD");
+                  },
+                  [&](CDlgMacroMan& d) {
+                    for (const Line& l : Lines(d.m_macroList.hwnd())) after_dup.push_back(l.text);
+                    selected_after_dup = d.selected_macro();
+                    // A name of spaces only is dropped without a word.
+                    Click(d, d.m_btnNew);
+                    TypeIntoEditor(d.m_macroList, L"   ");
+                  }});
   ASSERT_EQ(library_.size(), 2u);
   EXPECT_EQ(MacroName(*library_[1]), u"Spray");
   EXPECT_EQ(library_[1]->eventCount, 0);
@@ -399,9 +400,9 @@ TEST_F(MacroMan, NoHundredthMacro) {
   CDlgMacroMan& dlg = Dialog();
   HWND editor = nullptr;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    Click(d, d.m_btnNew);
-    editor = d.m_macroList.editor();
-  }});
+              Click(d, d.m_btnNew);
+              editor = d.m_macroList.editor();
+            }});
   EXPECT_EQ(editor, nullptr);
   EXPECT_EQ(library_.size(), 99u);
 }
@@ -421,10 +422,10 @@ TEST_F(MacroMan, OnlyAKeyWithTheExactNameBlocksDeleting) {
     WarningAnswerer ok(true);
     int selected = -2;
     RunDialog(Dialog(), {[&](CDlgMacroMan& d) { Click(d, d.m_btnDelete); },
-                   [&](CDlgMacroMan& d) {
-                     selected = d.selected_macro();
-                     Click(d, d.m_btnDelete);  // "Spray" is on a key
-                   }});
+                         [&](CDlgMacroMan& d) {
+                           selected = d.selected_macro();
+                           Click(d, d.m_btnDelete);  // "Spray" is on a key
+                         }});
     EXPECT_EQ(ok.kinds, (std::vector<int>{1, 3}));
     ASSERT_EQ(library_.size(), 1u);
     EXPECT_EQ(MacroName(*library_[0]), u"Spray");
@@ -434,12 +435,11 @@ TEST_F(MacroMan, OnlyAKeyWithTheExactNameBlocksDeleting) {
   keys_ = std::make_unique<SettingsRecord>();
   WarningAnswerer ok(true);
   int lines = -1;
-  RunDialog(Dialog(), {[&](CDlgMacroMan& d) {
-                   PostMessageW(d.m_eventList.hwnd(), WM_KEYDOWN, VK_DELETE, 0);
-                 },
-                 [&](CDlgMacroMan& d) {
-                   lines = static_cast<int>(SendMessageW(d.m_macroList.hwnd(), LB_GETCOUNT, 0, 0));
-                 }});
+  RunDialog(Dialog(),
+            {[&](CDlgMacroMan& d) { PostMessageW(d.m_eventList.hwnd(), WM_KEYDOWN, VK_DELETE, 0); },
+             [&](CDlgMacroMan& d) {
+               lines = static_cast<int>(SendMessageW(d.m_macroList.hwnd(), LB_GETCOUNT, 0, 0));
+             }});
   EXPECT_TRUE(library_.empty());
   EXPECT_EQ(lines, 0);
 }
@@ -478,9 +478,9 @@ TEST_F(MacroMan, RepeatFieldIsClampedAtOnceAndTheToggleDecidesWhatIsStored) {
               SelectMacroLine(d, 0);
               look(d);  // read back as off
             }});
-  const std::vector<Seen> want = {{L"1", false, 0},   {L"1", false, 0},  {L"1", false, 0},
+  const std::vector<Seen> want = {{L"1", false, 0},   {L"1", false, 0},    {L"1", false, 0},
                                   {L"255", false, 0}, {L"255", true, 255}, {L"7", true, 7},
-                                  {L"7", true, 7},    {L"7", false, 0},  {L"1", false, 0}};
+                                  {L"7", true, 7},    {L"7", false, 0},    {L"1", false, 0}};
   ASSERT_EQ(seen.size(), want.size());
   for (size_t i = 0; i < want.size(); ++i) {
     EXPECT_EQ(seen[i].field, want[i].field) << i;
@@ -495,17 +495,17 @@ TEST_F(MacroMan, PauseLinesAndTheirEditing) {
   CDlgMacroMan& dlg = Dialog();
   std::vector<Line> before, after;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-              before = Lines(d.m_eventList.hwnd());
-              Menu(d, CDlgMacroMan::kCmdEdit, 0);  // not a pause line: nothing
-              EXPECT_EQ(d.m_eventList.editor(), nullptr);
-              Menu(d, CDlgMacroMan::kCmdEdit, 1);
-              TypeIntoEditor(d.m_eventList, L"250");
-            },
-            [&](CDlgMacroMan& d) {
-              after = Lines(d.m_eventList.hwnd());
-              Menu(d, CDlgMacroMan::kCmdEdit, 1);
-              TypeIntoEditor(d.m_eventList, L"0");  // clamped to 1
-            }});
+                    before = Lines(d.m_eventList.hwnd());
+                    Menu(d, CDlgMacroMan::kCmdEdit, 0);  // not a pause line: nothing
+                    EXPECT_EQ(d.m_eventList.editor(), nullptr);
+                    Menu(d, CDlgMacroMan::kCmdEdit, 1);
+                    TypeIntoEditor(d.m_eventList, L"250");
+                  },
+                  [&](CDlgMacroMan& d) {
+                    after = Lines(d.m_eventList.hwnd());
+                    Menu(d, CDlgMacroMan::kCmdEdit, 1);
+                    TypeIntoEditor(d.m_eventList, L"0");  // clamped to 1
+                  }});
   ASSERT_EQ(before.size(), 3u);
   EXPECT_EQ(before[0].text, L"A");
   EXPECT_EQ(before[0].data, (1u << 16) | 138u);
@@ -523,18 +523,18 @@ TEST_F(MacroMan, InsertDelayAndDeleteAndTheirRefusals) {
   CDlgMacroMan& dlg = Dialog();
   int selected = -1;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    // Lines: A 0, A 1, 5 ms 2, B 3, B 4.
-    Menu(d, CDlgMacroMan::kCmdInsertDelay, 0);  // the first event
-    Menu(d, CDlgMacroMan::kCmdInsertDelay, 2);  // a pause line
-    Menu(d, CDlgMacroMan::kCmdInsertDelay, 3);  // event 1 has a pause already
-    EXPECT_TRUE(SameEvents(Events(*library_[0]),
-                           {Down(kUsageA), Up(kUsageA, 5), Down(kUsageB), Up(kUsageB)}));
-    Menu(d, CDlgMacroMan::kCmdInsertDelay, 1);
-    selected = static_cast<int>(SendMessageW(d.m_eventList.hwnd(), LB_GETCURSEL, 0, 0));
-    // Lines: A 0, 1 ms 1, A 2, 5 ms 3, B 4, B 5.
-    Menu(d, CDlgMacroMan::kCmdDelete, 3);  // a pause line clears the pause
-    Menu(d, CDlgMacroMan::kCmdDelete, 4);  // an event line removes the event
-  }});
+              // Lines: A 0, A 1, 5 ms 2, B 3, B 4.
+              Menu(d, CDlgMacroMan::kCmdInsertDelay, 0);  // the first event
+              Menu(d, CDlgMacroMan::kCmdInsertDelay, 2);  // a pause line
+              Menu(d, CDlgMacroMan::kCmdInsertDelay, 3);  // event 1 has a pause already
+              EXPECT_TRUE(SameEvents(Events(*library_[0]),
+                                     {Down(kUsageA), Up(kUsageA, 5), Down(kUsageB), Up(kUsageB)}));
+              Menu(d, CDlgMacroMan::kCmdInsertDelay, 1);
+              selected = static_cast<int>(SendMessageW(d.m_eventList.hwnd(), LB_GETCURSEL, 0, 0));
+              // Lines: A 0, 1 ms 1, A 2, 5 ms 3, B 4, B 5.
+              Menu(d, CDlgMacroMan::kCmdDelete, 3);  // a pause line clears the pause
+              Menu(d, CDlgMacroMan::kCmdDelete, 4);  // an event line removes the event
+            }});
   EXPECT_EQ(selected, 1);  // the new pause line
   EXPECT_TRUE(SameEvents(Events(*library_[0]), {Down(kUsageA, 1), Up(kUsageA), Down(kUsageB)}));
 }
@@ -546,15 +546,15 @@ TEST_F(MacroMan, MouseInsertionsAndTheirLimits) {
   std::vector<Line> lines;
   int full_count_after_click = -1;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    Menu(d, CDlgMacroMan::MouseCommand(0, 2), 1);  // left click before "A up"
-    Menu(d, CDlgMacroMan::MouseCommand(4, 1), -1);  // button 5 release appended
-    lines = Lines(d.m_eventList.hwnd());
-    SelectMacroLine(d, 1);
-    Menu(d, CDlgMacroMan::MouseCommand(1, 2), 0);  // a click needs two slots: refused
-    full_count_after_click = library_[1]->eventCount;
-    Menu(d, CDlgMacroMan::MouseCommand(1, 0), 0);  // a press fits
-    Menu(d, CDlgMacroMan::MouseCommand(1, 1), 0);  // at 50: refused
-  }});
+              Menu(d, CDlgMacroMan::MouseCommand(0, 2), 1);   // left click before "A up"
+              Menu(d, CDlgMacroMan::MouseCommand(4, 1), -1);  // button 5 release appended
+              lines = Lines(d.m_eventList.hwnd());
+              SelectMacroLine(d, 1);
+              Menu(d, CDlgMacroMan::MouseCommand(1, 2), 0);  // a click needs two slots: refused
+              full_count_after_click = library_[1]->eventCount;
+              Menu(d, CDlgMacroMan::MouseCommand(1, 0), 0);  // a press fits
+              Menu(d, CDlgMacroMan::MouseCommand(1, 1), 0);  // at 50: refused
+            }});
   EXPECT_TRUE(SameEvents(Events(*library_[0]),
                          {Down(kUsageA), {240, 1, 0}, {240, 2, 0}, Up(kUsageA), {244, 2, 0}}));
   ASSERT_EQ(lines.size(), 5u);
@@ -570,12 +570,12 @@ TEST_F(MacroMan, CommandsWithoutAMacroChangeNothing) {
   CDlgMacroMan& dlg = Dialog();
   bool recording = true;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-    for (UINT id : {CDlgMacroMan::kCmdRecordBefore, CDlgMacroMan::kCmdInsertDelay,
-                    CDlgMacroMan::MouseCommand(0, 2), CDlgMacroMan::kCmdDelete})
-      Menu(d, id, -1);
-    recording = d.recording();
-    EXPECT_EQ(SendMessageW(d.m_eventList.hwnd(), LB_GETCOUNT, 0, 0), 0);
-  }});
+              for (UINT id : {CDlgMacroMan::kCmdRecordBefore, CDlgMacroMan::kCmdInsertDelay,
+                              CDlgMacroMan::MouseCommand(0, 2), CDlgMacroMan::kCmdDelete})
+                Menu(d, id, -1);
+              recording = d.recording();
+              EXPECT_EQ(SendMessageW(d.m_eventList.hwnd(), LB_GETCOUNT, 0, 0), 0);
+            }});
   EXPECT_FALSE(recording);
   EXPECT_TRUE(library_.empty());
 }
@@ -594,11 +594,12 @@ TEST_F(MacroMan, TheEventMenuIsShownAndItsChoiceCarriedOut) {
     }
   };
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
-              SendMessageW(d.m_eventList.hwnd(), LB_SETCURSEL, 1, 0);
-              SetTimer(nullptr, 0, 20, &Chooser::Tick);
-              PostMessageW(d.m_eventList.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-            },
-            [](CDlgMacroMan&) {}});
+                    SendMessageW(d.m_eventList.hwnd(), LB_SETCURSEL, 1, 0);
+                    SetTimer(nullptr, 0, 20, &Chooser::Tick);
+                    PostMessageW(d.m_eventList.hwnd(), WM_RBUTTONDOWN, MK_RBUTTON,
+                                 MAKELPARAM(5, 5));
+                  },
+                  [](CDlgMacroMan&) {}});
   EXPECT_TRUE(SameEvents(Events(*library_[0]), {Down(kUsageA, 1), Up(kUsageA)}));
 }
 
@@ -611,9 +612,9 @@ TEST_F(MacroMan, OpensOnTheMacroOfTheKeyWhoseMenuWasOpenedLast) {
   ToFixed(key.macroName, u"reload");
   int selected = -1, line = -1;
   RunDialog(Dialog(), {[&](CDlgMacroMan& d) {
-    selected = d.selected_macro();
-    line = static_cast<int>(SendMessageW(d.m_macroList.hwnd(), LB_GETCURSEL, 0, 0));
-  }});
+              selected = d.selected_macro();
+              line = static_cast<int>(SendMessageW(d.m_macroList.hwnd(), LB_GETCURSEL, 0, 0));
+            }});
   EXPECT_EQ(selected, 2);
   EXPECT_EQ(line, 2);
 }
@@ -623,20 +624,20 @@ TEST_F(MacroMan, KeysNeverEndTheDialogButStillReachTheEditors) {
   CDlgMacroMan& dlg = Dialog();
   bool running = false;
   INT_PTR result = RunDialog(dlg, {[&](CDlgMacroMan& d) {
-                               for (WPARAM vk : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
-                                 PostMessageW(d.m_btnOK.hwnd(), WM_KEYDOWN, vk, 0);
-                                 PostMessageW(d.m_btnOK.hwnd(), WM_KEYUP, vk, 0);
-                               }
-                               Click(d, d.m_btnNew);
-                               SetWindowTextW(d.m_macroList.editor(), L"Typed");
-                               // Enter in the editor commits the name.
-                               PostMessageW(d.m_macroList.editor(), WM_KEYDOWN, VK_RETURN, 0);
-                               PostMessageW(d.m_macroList.editor(), WM_KEYUP, VK_RETURN, 0);
-                             },
-                             [&](CDlgMacroMan& d) {
-                               running = d.is_modal_running();
-                               Click(d, d.m_btnOK);
-                             }});
+                                     for (WPARAM vk : {VK_RETURN, VK_ESCAPE, VK_SPACE}) {
+                                       PostMessageW(d.m_btnOK.hwnd(), WM_KEYDOWN, vk, 0);
+                                       PostMessageW(d.m_btnOK.hwnd(), WM_KEYUP, vk, 0);
+                                     }
+                                     Click(d, d.m_btnNew);
+                                     SetWindowTextW(d.m_macroList.editor(), L"Typed");
+                                     // Enter in the editor commits the name.
+                                     PostMessageW(d.m_macroList.editor(), WM_KEYDOWN, VK_RETURN, 0);
+                                     PostMessageW(d.m_macroList.editor(), WM_KEYUP, VK_RETURN, 0);
+                                   },
+                                   [&](CDlgMacroMan& d) {
+                                     running = d.is_modal_running();
+                                     Click(d, d.m_btnOK);
+                                   }});
   EXPECT_TRUE(running);
   EXPECT_EQ(result, IDOK);
   ASSERT_EQ(library_.size(), 2u);
@@ -723,10 +724,10 @@ TEST_F(MacroMan, GivesBackEveryGdiObjectItMade) {
   const size_t before = vantrel::testing::GdiTracker::Live();
   for (int i = 0; i < 3; ++i) {
     RunDialog(Dialog(), {[](CDlgMacroMan& d) {
-      Menu(d, CDlgMacroMan::kCmdInsertDelay, 2);
-      UpdateWindow(d.m_eventList.hwnd());
-      UpdateWindow(d.hwnd());
-    }});
+                Menu(d, CDlgMacroMan::kCmdInsertDelay, 2);
+                UpdateWindow(d.m_eventList.hwnd());
+                UpdateWindow(d.hwnd());
+              }});
   }
   EXPECT_EQ(vantrel::testing::GdiTracker::Live(), before);
 }
