@@ -493,7 +493,7 @@ TEST_F(MacroMan, RepeatFieldIsClampedAtOnceAndTheToggleDecidesWhatIsStored) {
 TEST_F(MacroMan, PauseLinesAndTheirEditing) {
   library_.push_back(Macro(u"Paused", {Down(kUsageA, 30), Up(kUsageA)}));
   CDlgMacroMan& dlg = Dialog();
-  std::vector<Line> before, after;
+  std::vector<Line> before, after, after_esc;
   RunDialog(dlg, {[&](CDlgMacroMan& d) {
                     before = Lines(d.m_eventList.hwnd());
                     Menu(d, CDlgMacroMan::kCmdEdit, 0);  // not a pause line: nothing
@@ -505,6 +505,14 @@ TEST_F(MacroMan, PauseLinesAndTheirEditing) {
                     after = Lines(d.m_eventList.hwnd());
                     Menu(d, CDlgMacroMan::kCmdEdit, 1);
                     TypeIntoEditor(d.m_eventList, L"0");  // clamped to 1
+                    // Esc drops the line from the list; the pause stays and
+                    // is shown again.
+                    Menu(d, CDlgMacroMan::kCmdEdit, 1);
+                    SendMessageW(d.m_eventList.editor(), WM_KEYUP, VK_ESCAPE, 0);
+                  },
+                  [&](CDlgMacroMan& d) {
+                    PumpUntil([&] { return Lines(d.m_eventList.hwnd()).size() == 3; });
+                    after_esc = Lines(d.m_eventList.hwnd());
                   }});
   ASSERT_EQ(before.size(), 3u);
   EXPECT_EQ(before[0].text, L"A");
@@ -515,6 +523,8 @@ TEST_F(MacroMan, PauseLinesAndTheirEditing) {
   ASSERT_EQ(after.size(), 3u);
   EXPECT_EQ(after[1].text, L"250 ms");
   EXPECT_EQ(after[1].data, before[1].data);
+  ASSERT_EQ(after_esc.size(), 3u);
+  EXPECT_EQ(after_esc[1].text, L"1 ms");
   EXPECT_TRUE(SameEvents(Events(*library_[0]), {Down(kUsageA, 1), Up(kUsageA)}));
 }
 
