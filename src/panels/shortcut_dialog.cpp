@@ -58,9 +58,8 @@ CDlgShortCut::CDlgShortCut() : SkinnedDialog(win::kShortcutTemplate, Drag::Self)
 
 bool CDlgShortCut::OnCreate(const CREATESTRUCTW&) {
   const skin::TextTable& texts = Texts();
-  skin::CBitmapBtn* buttons[] = {&m_btnOk,      &m_btnCancel,  &m_btnClose,
-                                 &m_toggles[0], &m_toggles[1], &m_toggles[2],
-                                 &m_toggles[3], &m_toggles[4]};
+  skin::CBitmapBtn* buttons[] = {&m_btnOk,      &m_btnCancel,  &m_btnClose,   &m_toggles[0],
+                                 &m_toggles[1], &m_toggles[2], &m_toggles[3], &m_toggles[4]};
   const std::vector<SkinButtonPos> pos = ApplySkin({L"Skins\\skin_Shortcut.ini", kKeys}, buttons);
   for (skin::CBitmapBtn& t : m_toggles) t.toggle_mode = true;
 
@@ -69,11 +68,10 @@ bool CDlgShortCut::OnCreate(const CREATESTRUCTW&) {
     field = {pos[kFieldKey].left, pos[kFieldKey].top, pos[kFieldKey].right, pos[kFieldKey].bottom};
   // Read-only: the capture swallows typing anyway, and the key code comes
   // from the captured key, never from this text.
-  m_keyEdit = CreateWindowExW(0, L"EDIT", L"",
-                              WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL,
-                              field.left, field.top, field.right - field.left,
-                              field.bottom - field.top, hwnd(), nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  m_keyEdit = CreateWindowExW(
+      0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER | ES_AUTOHSCROLL, field.left,
+      field.top, field.right - field.left, field.bottom - field.top, hwnd(), nullptr,
+      GetModuleHandleW(nullptr), nullptr);
   if (m_keyEdit) SendMessageW(m_keyEdit, WM_SETFONT, reinterpret_cast<WPARAM>(FieldFont()), 0);
 
   struct Caption {
@@ -188,8 +186,8 @@ void CDlgShortCut::PaintTexts(HDC dc) {
   }
   win::Font label = ArialFont(13, 600);
   win::SelectGuard keep(dc, label.get());
-  static constexpr POINT kLabels[] = {{60, 86}, {130, 86}, {188, 86}, {250, 86},
-                                      {58, 157}, {180, 157}};
+  static constexpr POINT kLabels[] = {{60, 86},  {130, 86}, {188, 86},
+                                      {250, 86}, {58, 157}, {180, 157}};
   for (size_t k = 0; k < std::size(kLabels); ++k)
     TextAt(dc, kLabels[k].x, kLabels[k].y, skin::TextAt(texts, k + 1));
 }

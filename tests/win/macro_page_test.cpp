@@ -2,8 +2,6 @@
 // the active slot, the key menu it opens (items, marks, placement), and
 // what each choice stores in the key's assignment and change flags,
 // through the real menu, the real shortcut dialog and the command handler.
-#include "panels/macro_ctrl_panel.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,6 +16,7 @@
 #include "gdi_tracker.h"
 #include "model/key_functions.h"
 #include "model/text.h"
+#include "panels/macro_ctrl_panel.h"
 #include "panels/macro_man.h"
 #include "panels/shortcut_dialog.h"
 #include "panels_fixture.h"
@@ -220,11 +219,9 @@ TEST_F(MacroPage, CommandsWithoutAChoiceChangeNothing) {
     int key;
     UINT id;
   } cases[] = {
-      {0, 1004},  // a gap in the command table
-      {0, 1041},
-      {1, 1101},  // a macro beyond the library
-      {1, 3999},
-      {6, 1001},  // no such key on this page
+      {0, 1004},             // a gap in the command table
+      {0, 1041}, {1, 1101},  // a macro beyond the library
+      {1, 3999}, {6, 1001},  // no such key on this page
   };
   for (const Case& c : cases) Command(c.key, c.id);
   EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
@@ -245,7 +242,8 @@ void RunCombination(HWND panel, int k, DialogRun& run,
     dlg = vt::OpenDialog<CDlgShortCut>(panel);
     return dlg != nullptr;
   });
-  for (auto& a : run.actions) steps.push_back([&dlg, a] {
+  for (auto& a : run.actions)
+    steps.push_back([&dlg, a] {
       a(*dlg);
       return true;
     });
@@ -280,8 +278,7 @@ TEST_F(MacroPage, KeyCombinationComesFromTheShortcutDialog) {
   auto command = [this](int k, UINT id) { Command(k, id); };
   // Key 1 is Ctrl+2: the dialog opens on it; Alt added, Delete captured.
   DialogRun ctrl_alt;
-  ctrl_alt.actions = {Look(ctrl_alt), Toggle(3), Capture(VK_DELETE),
-                      Press(&CDlgShortCut::m_btnOk)};
+  ctrl_alt.actions = {Look(ctrl_alt), Toggle(3), Capture(VK_DELETE), Press(&CDlgShortCut::m_btnOk)};
   RunCombination(panel.hwnd(), 1, ctrl_alt, command);
   ASSERT_EQ(ctrl_alt.edits.size(), 1u);
   EXPECT_EQ(ctrl_alt.edits[0], L"2");
@@ -337,7 +334,10 @@ TEST_F(MacroPage, KeyMenuOffersEveryChoiceBelowItsButton) {
         system = ReadMenu(GetSubMenu(menu, 2));
         EndMenu();
       },
-      [&] { vt::Click(panel.hwnd(), panel.m_keys[3].hwnd()); vt::Pump(); });
+      [&] {
+        vt::Click(panel.hwnd(), panel.m_keys[3].hwnd());
+        vt::Pump();
+      });
 
   EXPECT_EQ(menu_rect.left, button.left);
   EXPECT_EQ(menu_rect.top, button.bottom);
@@ -405,7 +405,10 @@ TEST_F(MacroPage, ChoiceFromTheRealMenuReachesTheKey) {
         for (WPARAM vk : {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})
           PostMessageW(w, WM_KEYDOWN, vk, 0);
       },
-      [&] { vt::Click(panel.hwnd(), panel.m_keys[5].hwnd()); vt::Pump(); });
+      [&] {
+        vt::Click(panel.hwnd(), panel.m_keys[5].hwnd());
+        vt::Pump();
+      });
   EXPECT_EQ(key(5).functionCode, 24);
   EXPECT_EQ(key(5).actionType, 6);
   EXPECT_EQ(key(5).keyCode, 178);

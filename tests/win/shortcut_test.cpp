@@ -2,8 +2,6 @@
 // name a captured key gives, how the no-modifiers toggle overrides the four
 // others without forgetting them, its endings, and that the keyboard is
 // everyone's again once it has gone.
-#include "panels/shortcut_dialog.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -15,6 +13,7 @@
 
 #include "gdi_tracker.h"
 #include "model/key_functions.h"
+#include "panels/shortcut_dialog.h"
 #include "panels_fixture.h"
 #include "shell_fixture.h"
 #include "win/keyboard_capture.h"
@@ -57,7 +56,10 @@ Action Toggle(int k) {
 }
 Action Snapshot() {
   return [](CDlgShortCut& d, Outcome& o) {
-    Look look{vantrel::testing::WindowText(d.m_keyEdit), d.combination.keyCode, {}, {},
+    Look look{vantrel::testing::WindowText(d.m_keyEdit),
+              d.combination.keyCode,
+              {},
+              {},
               win::KeyboardCaptureInstalled()};
     for (size_t k = 0; k < 5; ++k) {
       look.checked[k] = d.m_toggles[k].GetCheck();
@@ -112,7 +114,7 @@ class ShortcutDialog : public ::testing::Test {
 TEST_F(ShortcutDialog, ShowsThePresetAndTakesTheKeyLastTouched) {
   // Ctrl+Win+Esc preset; A pressed and released.
   Outcome r = RunDialog(Preset(0x29, kModCtrl | kModWin),
-                  {Snapshot(), Key('A', 0x00), Key('A', 0x80), Snapshot(), Ok()});
+                        {Snapshot(), Key('A', 0x00), Key('A', 0x80), Snapshot(), Ok()});
   ASSERT_TRUE(r.finished);
   ASSERT_EQ(r.looks.size(), 2u);
   EXPECT_EQ(r.looks[0].edit, L"Esc");
@@ -164,8 +166,9 @@ TEST_F(ShortcutDialog, NoModifiersOverridesTheOthersWithoutForgettingThem) {
   EXPECT_EQ(none.combination.flags[3], 1);
 
   // Off again: the four come back with their earlier states; Shift added.
-  Outcome back = RunDialog(Preset(0x4C, kModCtrl | kModAlt),
-                     {Toggle(0), Toggle(0), Snapshot(), Toggle(2), Toggle(1), Snapshot(), Ok()});
+  Outcome back =
+      RunDialog(Preset(0x4C, kModCtrl | kModAlt),
+                {Toggle(0), Toggle(0), Snapshot(), Toggle(2), Toggle(1), Snapshot(), Ok()});
   ASSERT_EQ(back.looks.size(), 2u);
   EXPECT_EQ(back.looks[0].checked, (std::array<bool, 5>{false, true, false, true, false}));
   EXPECT_EQ(back.looks[0].enabled, (std::array<bool, 5>{true, true, true, true, true}));
@@ -202,21 +205,20 @@ TEST_F(ShortcutDialog, RealShiftThroughTheHookBecomesTheKey) {
   Outcome r;
   CDlgShortCut dlg;
   dlg.combination = Preset(0x05, 0);
-  vantrel::testing::Script script(
-      {[&] {
-         if (!dlg.is_modal_running()) return false;
-         TypeLeftShift();
-         typed = true;
-         return true;
-       },
-       [&] {
-         // The hook posts from its own callback: wait until it arrived.
-         if (dlg.combination.keyCode == 0x05) return false;
-         Snapshot()(dlg, r);
-         vantrel::testing::Click(dlg.hwnd(), dlg.m_btnOk.hwnd());
-         return true;
-       }},
-      5000);
+  vantrel::testing::Script script({[&] {
+                                     if (!dlg.is_modal_running()) return false;
+                                     TypeLeftShift();
+                                     typed = true;
+                                     return true;
+                                   },
+                                   [&] {
+                                     // The hook posts from its own callback: wait until it arrived.
+                                     if (dlg.combination.keyCode == 0x05) return false;
+                                     Snapshot()(dlg, r);
+                                     vantrel::testing::Click(dlg.hwnd(), dlg.m_btnOk.hwnd());
+                                     return true;
+                                   }},
+                                  5000);
   EXPECT_EQ(dlg.RunModal(nullptr), CDlgShortCut::kResultOk);
   ASSERT_TRUE(typed);
   ASSERT_TRUE(script.finished());
