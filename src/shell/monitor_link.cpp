@@ -153,8 +153,12 @@ void MonitorLink::ApplySetting(int mode) {
     SaveMacroLibrary(stores_.macros, macro_file, flush_files);
     return;
   }
-  if (mode != 1) ScanChanges(live, stores_.baseline);
+  // The library's copies go into the keys before the scan, so a key whose
+  // macro was edited in the manager is flagged: the other way round the
+  // monitor got the new events with the key's flag at 0 and kept the old
+  // macro on the keyboard.
   RefreshMacroAssignments(stores_.macros, live, macro_file);
+  if (mode != 1) ScanChanges(live, stores_.baseline);
   switch (LockSection()) {
     case Lock::kAcquired:
       if (view_) std::memcpy(view_, &live, sizeof(SettingsRecord));

@@ -61,6 +61,7 @@ TEST(MacroPageEndToEnd, BoundMacroAndItsLaterEditReachTheMonitor) {
   size_t notices = 0;
   KeyAssignment first{}, second{};
   std::int32_t first_flags[kFlagEntries][kKeyAssignments]{};
+  std::int32_t second_flags[kFlagEntries][kKeyAssignments]{};
   std::uint32_t edited_events[kMacroEvents]{};
   auto apply = [&] {
     notices = monitor.notices.size();
@@ -104,6 +105,7 @@ TEST(MacroPageEndToEnd, BoundMacroAndItsLaterEditReachTheMonitor) {
       [&] {
         if (monitor.notices.size() <= notices) return false;
         second = monitor.section().profiles[1].MacroKeyInfo[kKey];
+        std::memcpy(second_flags, monitor.section().MacroKeyInfoChanged, sizeof second_flags);
         PostMessageW(dlg->hwnd(), WM_CLOSE, 0, 0);
         return true;
       },
@@ -127,10 +129,14 @@ TEST(MacroPageEndToEnd, BoundMacroAndItsLaterEditReachTheMonitor) {
     for (int k = 0; k < kKeyAssignments; ++k)
       EXPECT_EQ(first_flags[p][k], p == 1 && k == kKey ? 1 : 0) << p << " " << k;
 
-  // Second apply: the library's edit reached the key.
+  // Second apply: the library's edit reached the key, and the key is
+  // flagged so the monitor writes the new macro to the keyboard.
   EXPECT_EQ(second.actionType, kActionTypeMacro);
   EXPECT_EQ(second.eventCount, 4);
   EXPECT_EQ(std::memcmp(second.events, edited_events, sizeof second.events), 0);
+  for (int p = 0; p < kFlagEntries; ++p)
+    for (int k = 0; k < kKeyAssignments; ++k)
+      EXPECT_EQ(second_flags[p][k], p == 1 && k == kKey ? 1 : 0) << p << " " << k;
 }
 
 }  // namespace
