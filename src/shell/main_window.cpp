@@ -18,6 +18,8 @@ namespace {
 
 // Posted to itself at the end of start-up: arrives once the window is up.
 constexpr UINT kStartedMessage = WM_APP + 0x40;
+// Makes the pages not shown at start-up.
+constexpr UINT_PTR kPagesTimer = 3;
 
 skin::TextTable g_keyFunctionNames;
 
@@ -129,35 +131,60 @@ void CTevrinDlg::CreatePanels() {
   m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
   m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),
               m_DlgLightPanel.get()};
-  for (panels::Panel* p : m_panels) {
-    p->CreateChild(hwnd());
-    MoveWindow(p->hwnd(), 1, 100, 781, 267, TRUE);
-  }
+  // Only the page the window opens on is made now; the other three follow
+  // as soon as the window is up (or when first asked for). Each page is a
+  // skin of five pictures and its buttons: together they were a third of
+  // the time to the window.
+  EnsurePanel(0);
 }
 
-void CTevrinDlg::RefreshAllControl() {
-  if (!m_DlgLightPanel) return;  // before the pages exist
-  win::DebugTrace(L"\nm_DlgMainCtrlPanel.PutSettingToControl();\n");
-  m_DlgMainCtrlPanel->PutSettingToControl();
-  win::DebugTrace(L"\nm_DlgMacroCtrlPanel.PutSettingToControl();\n");
-  m_DlgMacroCtrlPanel->PutSettingToControl();
-  win::DebugTrace(L"\nm_DlgAdvCtrlPanel.PutSettingToControl();\n");
-  m_DlgAdvCtrlPanel->PutSettingToControl();
-  win::DebugTrace(L"\nm_DlgLightPanel.PutSettingToControl();\n");
+panels::Panel* CTevrinDlg::EnsurePanel(int k) {
+  if (k < 0 || k > 3) return nullptr;
+  panels::Panel* p = m_panels[k];
+  if (!p || p->hwnd() || !hwnd()) return p;
+  if (!p->CreateChild(hwnd())) return p;
+  MoveWindow(p->hwnd(), 1, 100, 781, 267, FALSE);
+  ShowWindow(p->hwnd(), k == m_visiblePanel ? SW_SHOW : SW_HIDE);
+  RefreshPanel(k);
+  return p;
+}
+
+void CTevrinDlg::CreateRemainingPanels() {
+  for (int k = 0; k < 4; ++k) EnsurePanel(k);
+}
+
+void CTevrinDlg::RefreshPanel(int k) {
+  static const wchar_t* const kTraces[4] = {
+      L"\nm_DlgMainCtrlPanel.PutSettingToControl();\n",
+      L"\nm_DlgMacroCtrlPanel.PutSettingToControl();\n",
+      L"\nm_DlgAdvCtrlPanel.PutSettingToControl();\n",
+      L"\nm_DlgLightPanel.PutSettingToControl();\n"};
+  if (k < 0 || k > 3 || !m_panels[k] || !m_panels[k]->hwnd()) return;
+  win::DebugTrace(kTraces[k]);
+  if (k != 3) {
+    m_panels[k]->PutSettingToControl();
+    return;
+  }
   const ProfileSlot& slot = ActiveSlot(LiveRecord());
   m_DlgLightPanel->SetEffectSelection(slot.LtEffectType);
   m_DlgLightPanel->SetLevelSelection(slot.iLtPulsation);
 }
 
+void CTevrinDlg::RefreshAllControl() {
+  // A page not made yet is filled when it is made.
+  for (int k = 0; k < 4; ++k) RefreshPanel(k);
+}
+
 void CTevrinDlg::ShowPanel(int k) {
   if (k < 0 || k > 3) return;
   for (int t = 0; t < 4; ++t) m_buttons[kTab1 + t].SetCheck(t == k);
+  m_visiblePanel = k;
+  EnsurePanel(k);
   for (int t = 0; t < 4; ++t) {
     if (m_panels[t] && m_panels[t]->hwnd()) {
       ShowWindow(m_panels[t]->hwnd(), t == k ? SW_SHOW : SW_HIDE);
     }
   }
-  m_visiblePanel = k;
 }
 
 void CTevrinDlg::SelectProfile(int k) {
@@ -178,7 +205,7 @@ void CTevrinDlg::ShowProfileButtons(int k) {
 }
 
 void CTevrinDlg::RefreshLightingPanel() {
-  if (m_DlgLightPanel) m_DlgLightPanel->PutSettingToControl();
+  if (m_DlgLightPanel && m_DlgLightPanel->hwnd()) m_DlgLightPanel->PutSettingToControl();
 }
 
 void CTevrinDlg::CloseWaiting() {
@@ -195,7 +222,14 @@ bool CTevrinDlg::PreTranslateMessage(MSG& msg) {
 }
 
 // Timers 1 and 2 belong to the monitor link (closing the waiting window).
-bool CTevrinDlg::OnTimer(UINT_PTR id) { return m_link.OnTimer(id); }
+bool CTevrinDlg::OnTimer(UINT_PTR id) {
+  if (id == kPagesTimer) {
+    KillTimer(hwnd(), kPagesTimer);
+    CreateRemainingPanels();
+    return true;
+  }
+  return m_link.OnTimer(id);
+}
 
 bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   if (msg == kStartedMessage) {
@@ -204,6 +238,9 @@ bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     // window server per message: installed before start-up it doubled the
     // time to create the pages' two hundred windows.
     InstallMenuHook();
+    // The other pages once the window has painted: a timer message comes
+    // after the first WM_PAINT.
+    SetTimer(hwnd(), kPagesTimer, 1, nullptr);
     return true;
   }
   if (msg == WM_QUERYDRAGICON) {

@@ -77,7 +77,8 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   bool PreTranslateMessage(MSG& msg) override;
 
   skin::CBitmapBtn& button(int k) { return m_buttons[k]; }
-  panels::Panel* panel(int k) const { return m_panels[k]; }
+  // Page k, made first if it is not yet (nullptr outside 0..3).
+  panels::Panel* panel(int k) { return EnsurePanel(k); }
   CDlgWaitting& waiting() { return m_DlgWaitting; }
   int visible_panel() const { return m_visiblePanel; }
   bool link_open() const { return m_link.open(); }
@@ -93,6 +94,9 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
 
  private:
   void CreatePanels();
+  panels::Panel* EnsurePanel(int k);
+  void CreateRemainingPanels();
+  void RefreshPanel(int k);
   void RunWaiting(int mode);
   void RestoreDefaults();
   void OpenMacroManager();
