@@ -16,3 +16,11 @@ endforeach()
 # The shell tests' stand-in Pelox.exe beside the test exe shows a launch
 # from the configurator's own folder.
 add_dependencies(monitor_link_test fake_pelox)
+# The whole program: Tevrin.exe and Pelox.exe of the runnable folder.
+if(TARGET Tevrin)
+  vantrel_wine_test(program_test SOURCES win/program_test.cpp win/link_fixture.cpp
+    LIBS vantrel_model gtest_main LOCKS section hook)
+  add_dependencies(program_test Tevrin Pelox lang vantrel_skins)
+  target_compile_definitions(program_test PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
+  target_include_directories(program_test PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
+endif()
