@@ -8,8 +8,8 @@
 #include "panels/macro_ctrl_panel.h"
 #include "panels/main_ctrl_panel.h"
 #include "shell/app_state.h"
-#include "shell/ex_menu.h"
 #include "shell/data_directory.h"
+#include "shell/ex_menu.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -107,7 +107,6 @@ bool CTevrinDlg::OnInitDialog() {
 
   win::DebugTrace(DataDirectory() + L"\n");
   SetWindowTextW(hwnd(), L"Vantrel");
-  CreatePanels();
 
   const StartupRecord start = m_link.LoadStartupRecord();
   SettingsRecord& live = LiveRecord();
@@ -115,8 +114,10 @@ bool CTevrinDlg::OnInitDialog() {
   SyncMacroLibrary(Macros(), live);
   SaveMacroLibrary(Macros(), MacroFile());
 
+  // The pages come after the record they show: each page is filled when it
+  // is made, so the first page is not filled twice (114 keys repainted).
   win::DebugTrace(L"\nmain refreshallcontrol\n");
-  RefreshAllControl();
+  CreatePanels();
   ShowPanel(0);
   ShowProfile(live.CurrentProfile);
   PostMessageW(hwnd(), kStartedMessage, 0, 0);
@@ -154,11 +155,10 @@ void CTevrinDlg::CreateRemainingPanels() {
 }
 
 void CTevrinDlg::RefreshPanel(int k) {
-  static const wchar_t* const kTraces[4] = {
-      L"\nm_DlgMainCtrlPanel.PutSettingToControl();\n",
-      L"\nm_DlgMacroCtrlPanel.PutSettingToControl();\n",
-      L"\nm_DlgAdvCtrlPanel.PutSettingToControl();\n",
-      L"\nm_DlgLightPanel.PutSettingToControl();\n"};
+  static const wchar_t* const kTraces[4] = {L"\nm_DlgMainCtrlPanel.PutSettingToControl();\n",
+                                            L"\nm_DlgMacroCtrlPanel.PutSettingToControl();\n",
+                                            L"\nm_DlgAdvCtrlPanel.PutSettingToControl();\n",
+                                            L"\nm_DlgLightPanel.PutSettingToControl();\n"};
   if (k < 0 || k > 3 || !m_panels[k] || !m_panels[k]->hwnd()) return;
   win::DebugTrace(kTraces[k]);
   if (k != 3) {

@@ -1,14 +1,15 @@
 // Skinned windows end to end: a skin written to a scratch folder, a
 // skinned dialog with its buttons, their looks and notifications, the key
 // filter, and GDI handle counts over many windows.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <vector>
 
 #include "gdi_tracker.h"
 #include "skin/bitmap_btn.h"
+#include "skin/skin.h"
 #include "skin/skinned_dialog.h"
 #include "skin_fixture.h"
 #include "win/dialog_templates.h"
@@ -230,6 +231,63 @@ TEST_F(SkinTest, ClicksNotifyOnceInBothModes) {
     EXPECT_NE(GetCapture(), b);
     EXPECT_FALSE(SendMessageW(b, BM_GETSTATE, 0, 0) & BST_PUSHED);
   }
+}
+
+// The skin file is parsed once by the INI layer; every button must land
+// where the private-profile functions (what skin authors test against)
+// put it, however the file is written: case and spaces around names,
+// quotes, comments, a key given twice, a section given twice, a value
+// without '=' and one that is too long.
+TEST_F(SkinTest, ButtonPositionsReadAsThePrivateProfileFunctionsReadThem) {
+  const std::wstring dir = ScratchDir(L"irregular");
+  const std::wstring file = L"skin_irregular.ini";
+  const std::string long_value(5000, '7');
+  const std::string text =
+      "; skin written by hand\r\n"
+      "[SCREEN]\r\nNormal=none.bmp\r\n"
+      "  [ buttonPOS ]  \r\n"
+      "  1  =  1, 10, 12, 30, 20 ,x\r\n"
+      "2=\"2,40,12,30,20\"\r\n"
+      "3=3,70,12,30,20\r\n"
+      "3=3,99,99,9,9\r\n"
+      "; 4=4,1,1,1,1\r\n"
+      "5\r\n"
+      "6=\"6,100,12,30,20\r\n"
+      "[BUTTONPOS]\r\n7=7,130,12,30,20\r\n1=1,0,0,1,1\r\n"
+      "8=8,1," +
+      long_value +
+      "\r\n"
+      "[other]\r\n9=9,5,5,5,5\r\n";
+  HANDLE h =
+      CreateFileW((dir + file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(h);
+
+  const wchar_t* const keys[] = {L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8", L"9", L" 1 "};
+  win::SetApplicationDirectory(dir);
+  win::Window window;
+  ASSERT_TRUE(window.Create(WS_POPUP, 0, nullptr, RECT{0, 0, 10, 10}));
+  skin::SkinImages images;
+  const std::vector<SkinButtonPos> positions =
+      skin::LoadSkin(window.hwnd(), {file.c_str(), keys}, images, {});
+  ASSERT_EQ(positions.size(), std::size(keys));
+  for (size_t k = 0; k < std::size(keys); ++k) {
+    const SkinButtonPos expected =
+        ParseButtonPos(win::ToU16(skin::ReadSkinString(dir + file, L"BUTTONPOS", keys[k])));
+    EXPECT_EQ(positions[k].left, expected.left) << k;
+    EXPECT_EQ(positions[k].top, expected.top) << k;
+    EXPECT_EQ(positions[k].right, expected.right) << k;
+    EXPECT_EQ(positions[k].bottom, expected.bottom) << k;
+    EXPECT_EQ(std::u16string(positions[k].name), std::u16string(expected.name)) << k;
+    EXPECT_EQ(std::u16string(positions[k].caption), std::u16string(expected.caption)) << k;
+  }
+  // Not a tautology: the file's first "1" and first "3" win.
+  EXPECT_EQ(positions[0].left, 10);
+  EXPECT_EQ(positions[2].left, 70);
+  // Back to the suite's skin for the tests that follow.
+  win::SetApplicationDirectory(ScratchDir(L"window"));
 }
 
 TEST_F(SkinTest, MissingSkinFileGivesAnEmptyWindowAndNothingFails) {
