@@ -1,9 +1,12 @@
 // Skinned windows end to end: a skin written to a scratch folder, a
 // skinned dialog with its buttons, their looks and notifications, the key
 // filter, and GDI handle counts over many windows.
-#include <commctrl.h>
 #include <gtest/gtest.h>
+// <windows.h> must come before <commctrl.h>.
+// clang-format off
 #include <windows.h>
+#include <commctrl.h>
+// clang-format on
 
 #include <vector>
 
