@@ -45,8 +45,8 @@ class LookCutter {
   LookCutter(const LookCutter&) = delete;
   LookCutter& operator=(const LookCutter&) = delete;
 
-  // Makes `strip` a (kLooks * width) x height bitmap compatible with the
-  // reference DC holding the looks at `rect`. Returns one bit per look that
+  // Makes `strip` a (kLooks * width) x height 32-bit DIB section holding
+  // the looks at `rect`. Returns one bit per look that
   // had a picture (bit i: look i); 0 and no bitmap for an empty rectangle.
   unsigned Cut(const RECT& rect, win::Bitmap& strip);
 
