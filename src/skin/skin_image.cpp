@@ -83,8 +83,8 @@ BitmapFile LoadBitmapFile(const std::wstring& path, win::Bitmap& bitmap, SIZE& s
   LARGE_INTEGER file_size{};
   std::uint8_t h[54]{};
   DWORD read = 0;
-  if (!GetFileSizeEx(file.h, &file_size) ||
-      !ReadFile(file.h, h, sizeof h, &read, nullptr) || read < 2 || h[0] != 'B' || h[1] != 'M') {
+  if (!GetFileSizeEx(file.h, &file_size) || !ReadFile(file.h, h, sizeof h, &read, nullptr) ||
+      read < 2 || h[0] != 'B' || h[1] != 'M') {
     return BitmapFile::NotBitmap;
   }
   const LONGLONG bytes = file_size.QuadPart;
@@ -103,11 +103,33 @@ BitmapFile LoadBitmapFile(const std::wstring& path, win::Bitmap& bitmap, SIZE& s
   const std::int64_t rows = height < 0 ? -std::int64_t{height} : height;
   if (rows * width > kMaxMaskPixels || pixels_at < 14 + info_size || pixels_at >= bytes)
     return BitmapFile::Refused;
-  const bool run_length = (compression == BI_RLE8 && bits == 8) || (compression == BI_RLE4 && bits == 4);
+  const bool run_length =
+      (compression == BI_RLE8 && bits == 8) || (compression == BI_RLE4 && bits == 4);
   if (!run_length) {
     if (compression != BI_RGB && compression != BI_BITFIELDS) return BitmapFile::Refused;
     const std::int64_t stride = (std::int64_t{width} * bits + 31) / 32 * 4;
     if (pixels_at + stride * rows > bytes) return BitmapFile::Refused;
+  }
+  if (!run_length && compression == BI_RGB && (bits == 24 || bits == 32)) {
+    // The usual skin picture: the file's rows are already the pixels of a
+    // DIB section of its format, so they are read straight into one (this
+    // also reads top-down files, which Wine's bitmap loader shows black).
+    const auto stride = static_cast<DWORD>((std::int64_t{width} * bits + 31) / 32 * 4);
+    const DWORD pixel_bytes = stride * static_cast<DWORD>(rows);
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, height, 1, bits, BI_RGB};
+    void* pixels = nullptr;
+    win::Bitmap section(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    LARGE_INTEGER at{};
+    at.QuadPart = pixels_at;
+    DWORD got = 0;
+    if (!section || !pixels || !SetFilePointerEx(file.h, at, nullptr, FILE_BEGIN) ||
+        !ReadFile(file.h, pixels, pixel_bytes, &got, nullptr) || got != pixel_bytes) {
+      return BitmapFile::Refused;
+    }
+    bitmap = std::move(section);
+    size = SIZE{width, static_cast<LONG>(rows)};
+    return BitmapFile::Loaded;
   }
   auto loaded = static_cast<HBITMAP>(
       LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));

@@ -1,9 +1,9 @@
 // Window outlines from mask pictures, and the picture loader feeding them.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstring>
 #include <vector>
-#include <windows.h>
 
 #include "skin/skin_image.h"
 #include "skin_fixture.h"
@@ -109,6 +109,52 @@ TEST(RegionFromMask, Shapes) {
   }
 }
 
+// Masks come as 24-bit sections from bitmap files, read in place, or as
+// anything else, copied first: every format and row order (odd widths pad
+// 24-bit rows) must give the same outline.
+TEST(RegionFromMask, EveryBitmapFormatGivesTheSameOutline) {
+  const int w = 37, h = 23;
+  PixelFn pixel = [](int x, int y) {
+    if ((x * 7 + y * 3) % 11 == 0) return kWhite;
+    return x == y ? RGB(255, 255, 254) : RGB(x * 6, y * 11, 255);  // near-white is inside
+  };
+  win::Region naive = NaiveRegion(w, h, pixel);
+  win::Bitmap top32 = MakeMask(w, h, pixel);
+  win::WindowDC screen(nullptr);
+  auto section = [&](int bits, bool top_down) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w,     top_down ? -h : h, 1,
+                                    static_cast<WORD>(bits),  BI_RGB};
+    void* memory = nullptr;
+    win::Bitmap bmp(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &memory, nullptr, 0));
+    win::MemoryDC from(screen.get()), to(screen.get());
+    win::SelectGuard keep_from(from.get(), top32.get());
+    win::SelectGuard keep_to(to.get(), bmp.get());
+    BitBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, SRCCOPY);
+    return bmp;
+  };
+  win::Bitmap device(CreateCompatibleBitmap(screen.get(), w, h));
+  {
+    win::MemoryDC from(screen.get()), to(screen.get());
+    win::SelectGuard keep_from(from.get(), top32.get());
+    win::SelectGuard keep_to(to.get(), device.get());
+    BitBlt(to.get(), 0, 0, w, h, from.get(), 0, 0, SRCCOPY);
+  }
+  struct Case {
+    const char* what;
+    HBITMAP mask;
+  };
+  win::Bitmap b24 = section(24, false), t24 = section(24, true), b32 = section(32, false);
+  for (const Case& c : {Case{"32 top-down", top32.get()}, Case{"24 bottom-up", b24.get()},
+                        Case{"24 top-down", t24.get()}, Case{"32 bottom-up", b32.get()},
+                        Case{"device bitmap", device.get()}}) {
+    SCOPED_TRACE(c.what);
+    win::Region rgn = skin::RegionFromMask(c.mask);
+    ASSERT_TRUE(rgn);
+    EXPECT_TRUE(EqualRgn(rgn.get(), naive.get()));
+  }
+}
+
 TEST(RegionFromMask, NoMaskNoRegion) { EXPECT_FALSE(skin::RegionFromMask(nullptr)); }
 
 // Pictures come from BMP files (stored bottom-up); the outline must still
@@ -152,7 +198,8 @@ TEST(LoadSkinImage, BitmapHeadersThatLieAreRefused) {
     FILE* f = _wfopen(good.c_str(), L"rb");
     ASSERT_NE(f, nullptr);
     char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
+      bytes.insert(bytes.end(), buffer, buffer + n);
     fclose(f);
   }
   auto write = [&](const std::wstring& name, std::vector<char> data) {
@@ -174,7 +221,7 @@ TEST(LoadSkinImage, BitmapHeadersThatLieAreRefused) {
       write(L"short.bmp", std::vector<char>(bytes.begin(), bytes.end() - 100)),  // rows cut off
       write(L"wide.bmp", with_int(18, 0x7FFFFFFF)),                              // width
       write(L"tall.bmp", with_int(22, -0x7FFFFFFF)),                             // top-down height
-      write(L"offset.bmp", with_int(10, 0x7FFFFFF0)),                            // pixels past the end
+      write(L"offset.bmp", with_int(10, 0x7FFFFFF0)),  // pixels past the end
       write(L"header.bmp", std::vector<char>(bytes.begin(), bytes.begin() + 30)),
   };
   for (const std::wstring& path : lies) {
@@ -182,6 +229,84 @@ TEST(LoadSkinImage, BitmapHeadersThatLieAreRefused) {
     EXPECT_EQ(bmp.get(), before);
     EXPECT_EQ(size.cx, 32);
     EXPECT_EQ(size.cy, 16);
+  }
+}
+
+namespace {
+
+// A bitmap file of `bits` per pixel (8: a grey palette), top-down when
+// `top_down`, with `gap` bytes between the headers and the pixels.
+std::vector<char> BmpFile(int w, int h, int bits, bool top_down, int gap) {
+  const int stride = (w * bits + 31) / 32 * 4;
+  const int palette = bits == 8 ? 256 * 4 : 0;
+  BITMAPFILEHEADER fh{0x4D42};
+  BITMAPINFOHEADER ih{sizeof ih, w, top_down ? -h : h, 1, static_cast<WORD>(bits), BI_RGB};
+  fh.bfOffBits = static_cast<DWORD>(sizeof fh + sizeof ih + palette + gap);
+  fh.bfSize = fh.bfOffBits + stride * h;
+  std::vector<char> out(fh.bfSize, 0x55);  // the gap holds junk
+  std::memcpy(out.data(), &fh, sizeof fh);
+  std::memcpy(out.data() + sizeof fh, &ih, sizeof ih);
+  for (int i = 0; i < palette / 4; ++i) {
+    const char grey[4] = {static_cast<char>(i), static_cast<char>(i), static_cast<char>(i), 0};
+    std::memcpy(out.data() + sizeof fh + sizeof ih + 4 * i, grey, 4);
+  }
+  for (int y = 0; y < h; ++y) {  // y: the picture's row, 0 at the top
+    const int stored = top_down ? y : h - 1 - y;
+    char* row = out.data() + fh.bfOffBits + static_cast<size_t>(stored) * stride;
+    for (int b = 0; b < stride; ++b)
+      row[b] = static_cast<char>(b < w * bits / 8 ? (y * 31 + b * 7) : 0);
+  }
+  return out;
+}
+
+// The 32-bit pixels of a bitmap, top row first.
+std::vector<std::uint32_t> Pixels(HBITMAP bitmap, int w, int h) {
+  std::vector<std::uint32_t> out(static_cast<size_t>(w) * h);
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+  win::WindowDC screen(nullptr);
+  GetDIBits(screen.get(), bitmap, 0, h, out.data(), &bi, DIB_RGB_COLORS);
+  for (std::uint32_t& p : out) p &= 0xFFFFFF;
+  return out;
+}
+
+}  // namespace
+
+// Plain 24- and 32-bit files are read straight into a DIB section; every
+// layout (row padding, top-down rows, a gap before the pixels, and the
+// palette files left to the system loader) must give the pixels the system
+// loader gives for the plain bottom-up file of the same picture (Wine's
+// loader itself shows top-down files black), at the right size.
+TEST(LoadSkinImage, BitmapFilesGiveTheSystemLoadersPixels) {
+  const std::wstring dir = vantrel::testing::ScratchDir(L"layouts");
+  struct Case {
+    const wchar_t* name;
+    int w, h, bits;
+    bool top_down;
+    int gap;
+  } cases[] = {{L"odd24.bmp", 13, 7, 24, false, 0},  {L"top24.bmp", 13, 7, 24, true, 0},
+               {L"gap24.bmp", 16, 5, 24, false, 12}, {L"plain32.bmp", 9, 6, 32, false, 0},
+               {L"top32.bmp", 9, 6, 32, true, 4},    {L"grey8.bmp", 11, 4, 8, false, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto write = [](const std::wstring& path, const std::vector<char>& bytes) {
+      FILE* f = _wfopen(path.c_str(), L"wb");
+      if (!f) return false;
+      const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+      return fclose(f) == 0 && ok;
+    };
+    const std::wstring path = dir + c.name, plain = dir + L"plain_" + c.name;
+    ASSERT_TRUE(write(path, BmpFile(c.w, c.h, c.bits, c.top_down, c.gap)));
+    ASSERT_TRUE(write(plain, BmpFile(c.w, c.h, c.bits, false, 0)));
+    win::Bitmap ours;
+    SIZE size{};
+    ASSERT_TRUE(skin::LoadSkinImage(path, ours, size));
+    EXPECT_EQ(size.cx, c.w);
+    EXPECT_EQ(size.cy, c.h);
+    win::Bitmap system(static_cast<HBITMAP>(LoadImageW(nullptr, plain.c_str(), IMAGE_BITMAP, 0, 0,
+                                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    ASSERT_TRUE(system);
+    EXPECT_EQ(Pixels(ours.get(), c.w, c.h), Pixels(system.get(), c.w, c.h));
   }
 }
 
