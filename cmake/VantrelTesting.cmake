@@ -5,7 +5,9 @@
 #       fixture (private prefix, virtual display, keep-alive). LOCKS names
 #       process- or machine-wide things the test touches (section, mutex,
 #       keyboard hook, focus, main window), so ctest -j2 never runs two
-#       users of one of them at once.
+#       users of one of them at once. "hook" stands for the keyboard and
+#       the foreground: every test that injects keys, hooks them or shows a
+#       window that may become active holds it.
 
 if(NOT TARGET gtest)
   set(_gtest_src /usr/src/googletest)

@@ -5,9 +5,9 @@ if(NOT TARGET vantrel_shell OR NOT TARGET Pelox)
   return()
 endif()
 vantrel_wine_test(monitor_link_test SOURCES win/monitor_link_test.cpp win/link_fixture.cpp
-  LIBS vantrel_shell vantrel_panels gtest_main LOCKS section)
+  LIBS vantrel_shell vantrel_panels gtest_main LOCKS section hook)
 vantrel_wine_test(companion_test SOURCES win/companion_test.cpp win/link_fixture.cpp
-  LIBS vantrel_model gtest_main LOCKS section)
+  LIBS vantrel_model gtest_main LOCKS section hook)
 foreach(t monitor_link_test companion_test)
   add_dependencies(${t} Pelox)
   target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")

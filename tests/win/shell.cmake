@@ -6,7 +6,7 @@ if(NOT TARGET vantrel_shell OR NOT TARGET vantrel_panels)
 endif()
 foreach(t main_window_test profile_form_test)
   vantrel_wine_test(${t} SOURCES win/${t}.cpp win/shell_fixture.cpp
-    LIBS vantrel_shell vantrel_panels gtest_main LOCKS section)
+    LIBS vantrel_shell vantrel_panels gtest_main LOCKS section hook)
   add_dependencies(${t} lang vantrel_skins)
   target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
   target_include_directories(${t} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
