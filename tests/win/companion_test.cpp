@@ -41,20 +41,8 @@ std::map<fs::path, std::pair<std::string, fs::file_time_type>> Snapshot(const fs
   return files;
 }
 
-class CompanionTest : public ::testing::Test {
+class CompanionTest : public MonitorProcessTest {
  protected:
-  void SetUp() override {
-    EndMonitorProcess();
-    data_ = ScratchDir(L"data");
-    log_ = ScratchDir(L"log");
-  }
-  void TearDown() override { EndMonitorProcess(); }
-
-  std::wstring Args(const std::wstring& extra = L"") const {
-    return L"--data=" + data_.wstring() + L" --log=" + log_.wstring() + L" " + extra;
-  }
-  std::string Log() const { return FileBytes(log_ / L"pelox.log"); }
-
   // Publishes `record` as the configurator does and posts the notice.
   void Publish(HWND monitor, const SettingsRecord& record, WPARAM mode) {
     ASSERT_TRUE(WriteSection(record));
@@ -66,7 +54,6 @@ class CompanionTest : public ::testing::Test {
     return n;
   }
 
-  fs::path data_, log_;
   ConfiguratorWindow window_;
 };
 

@@ -51,6 +51,26 @@ class PeloxProcess {
 // failed test, or started by the shell) and returns its exe path.
 std::wstring EndMonitorProcess();
 
+// A test with the real Pelox.exe: fresh data and log folders, and no
+// monitor left running before or after it.
+class MonitorProcessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    EndMonitorProcess();
+    data_ = ScratchDir(L"data");
+    log_ = ScratchDir(L"log");
+  }
+  void TearDown() override { EndMonitorProcess(); }
+
+  // Pelox.exe's options for these folders, then `extra`.
+  std::wstring Args(const std::wstring& extra = L"") const {
+    return L"--data=" + data_.wstring() + L" --log=" + log_.wstring() + L" " + extra;
+  }
+  std::string Log() const { return FileBytes(log_ / L"pelox.log"); }
+
+  std::filesystem::path data_, log_;
+};
+
 // Message 1224 as a configurator window receives it.
 struct Received {
   WPARAM wp;

@@ -88,20 +88,7 @@ bool WaitFor(const std::function<bool()>& done, DWORD limit_ms = 15000) {
   return true;
 }
 
-class ProgramTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    EndMonitorProcess();
-    data_ = ScratchDir(L"data");
-    log_ = ScratchDir(L"log");
-  }
-  void TearDown() override { EndMonitorProcess(); }
-  std::wstring PeloxArgs(const std::wstring& extra = L"") const {
-    return L"--data=" + data_.wstring() + L" --log=" + log_.wstring() + L" " + extra;
-  }
-  std::string Log() const { return FileBytes(log_ / L"pelox.log"); }
-  fs::path data_, log_;
-};
+using ProgramTest = MonitorProcessTest;
 
 TEST_F(ProgramTest, StartsTheMonitorFromItsOwnFolder) {
   ProgramProcess program(data_);
@@ -113,7 +100,7 @@ TEST_F(ProgramTest, StartsTheMonitorFromItsOwnFolder) {
 }
 
 TEST_F(ProgramTest, EndsByItselfWhenTheKeyboardIsUnplugged) {
-  PeloxProcess monitor(PeloxArgs(L"--unplugged"));
+  PeloxProcess monitor(Args(L"--unplugged"));
   ASSERT_TRUE(monitor.WaitForWindow());
   ProgramProcess program(data_);
   ASSERT_TRUE(program.started());
@@ -121,7 +108,7 @@ TEST_F(ProgramTest, EndsByItselfWhenTheKeyboardIsUnplugged) {
 }
 
 TEST_F(ProgramTest, ApplyReachesTheMonitorAndOkEndsTheProgram) {
-  PeloxProcess monitor(PeloxArgs());
+  PeloxProcess monitor(Args());
   ASSERT_TRUE(monitor.WaitForWindow());
   ProgramProcess program(data_);
   HWND main = program.MainWindow();
