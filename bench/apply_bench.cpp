@@ -29,6 +29,7 @@ int main() {
 #include "model/profile_store.h"
 #include "model/text.h"
 #include "private_profile_io.h"
+#include "win/file_replace_win.h"
 #include "shell/monitor_link.h"
 
 namespace {
@@ -145,6 +146,8 @@ void PlatformSaveMacros(const MacroLibrary& lib, const std::wstring& file) {
 }  // namespace
 
 int main() {
+  // As the program saves: write and rename through one handle.
+  SetWriteReplaceFunction(&win::WriteAndReplace);
   const fs::path root = fs::temp_directory_path() / "vantrel-apply-bench";
   fs::remove_all(root);
   const fs::path ours_dir = root / "ours" / "";

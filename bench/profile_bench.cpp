@@ -14,6 +14,7 @@
 
 #ifdef _WIN32
 #include "private_profile_io.h"
+#include "win/file_replace_win.h"
 #endif
 
 namespace {
@@ -75,6 +76,10 @@ bool SameProfiles(const SettingsRecord& a, const SettingsRecord& b) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
+  // As the program saves: write and rename through one handle.
+  SetWriteReplaceFunction(&win::WriteAndReplace);
+#endif
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / "vantrel-profile-bench";
   fs::remove_all(root);

@@ -28,6 +28,7 @@ bool DefaultReplace(const fs::path& from, const fs::path& to) {
 }
 
 std::atomic<ReplaceFileFn> g_replace{nullptr};
+std::atomic<WriteReplaceFn> g_write_replace{nullptr};
 
 // Unique enough that two programs saving into one folder never share a
 // name. Kept to an 8.3 name: Wine renames such a file over the target
@@ -70,6 +71,8 @@ bool WriteAll(const fs::path& tmp, std::span<const std::uint8_t> bytes, bool flu
 
 void SetReplaceFileFunction(ReplaceFileFn fn) { g_replace.store(fn); }
 
+void SetWriteReplaceFunction(WriteReplaceFn fn) { g_write_replace.store(fn); }
+
 IniSaveResult WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes,
                               bool flush) {
   if (path.empty() || !path.has_filename()) return IniSaveResult::WriteFailed;
@@ -89,6 +92,11 @@ IniSaveResult WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t
   }
   fs::path tmp = TemporaryName(path);
   ReplaceFileFn replace = g_replace.load();
+  if (WriteReplaceFn write_replace = g_write_replace.load(); write_replace && !replace) {
+    if (write_replace(tmp, path, bytes, flush)) return IniSaveResult::Ok;
+    fs::remove(tmp, ec);
+    return IniSaveResult::WriteFailed;
+  }
   if (!WriteAll(tmp, bytes, flush) || !(replace ? replace : DefaultReplace)(tmp, path)) {
     fs::remove(tmp, ec);
     return IniSaveResult::WriteFailed;

@@ -150,6 +150,17 @@ IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
 using ReplaceFileFn = bool (*)(const std::filesystem::path& from, const std::filesystem::path& to);
 void SetReplaceFileFunction(ReplaceFileFn fn);  // nullptr restores the default
 
+// The platform's whole step instead: write `bytes` to the new file
+// `temporary` (beside `target`), flush it when asked and move it over
+// `target`; true on success, and on failure no temporary file is left. The
+// Windows build installs one that renames through the open handle, which
+// spares Wine a second open of the file (about 40 % of a save). A replace
+// function set above takes precedence.
+using WriteReplaceFn = bool (*)(const std::filesystem::path& temporary,
+                                const std::filesystem::path& target,
+                                std::span<const std::uint8_t> bytes, bool flush);
+void SetWriteReplaceFunction(WriteReplaceFn fn);  // nullptr restores the default
+
 // Struct helpers shared with tests: encode n bytes as 2*(n+1) upper-case hex
 // digits; decode strictly.
 std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes);

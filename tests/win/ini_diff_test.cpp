@@ -21,6 +21,7 @@
 
 #include "model/ini_file.h"
 #include "win/code_page_win.h"
+#include "win/file_replace_win.h"
 
 namespace vantrel {
 namespace {
@@ -311,23 +312,36 @@ TEST(IniDiff, StructsWrittenByUsReadByThePlatform) {
   EXPECT_EQ(0, std::memcmp(gkey, bytes, sizeof gkey));
 }
 
-// The atomic save relies on std::filesystem::rename replacing an existing
-// file, which the C runtime's own rename refuses on Windows.
+// The atomic save replaces an existing file both ways the program has:
+// std::filesystem::rename (which the C runtime's own rename would refuse on
+// Windows) and the program's write-and-rename through one handle.
 TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
-  fs::path dir = ScratchDir("replace");
-  fs::path file = dir / "x.ini";
-  WriteBytes(file, "old content that is longer");
-  const std::uint8_t data[] = {'n', 'e', 'w'};
-  ASSERT_EQ(WriteFileAtomic(file, data), IniSaveResult::Ok);
-  EXPECT_EQ(ReadBytes(file), "new");
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
-  // A read-only file is reported and left as it was.
-  ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(WriteFileAtomic(file, std::vector<std::uint8_t>{'x'}), IniSaveResult::WriteFailed);
-  EXPECT_EQ(ReadBytes(file), "new");
-  SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-  // Missing folders are created.
-  EXPECT_EQ(WriteFileAtomic(dir / "a" / "b" / "y.ini", data), IniSaveResult::Ok);
+  for (WriteReplaceFn fn : {WriteReplaceFn{nullptr}, &win::WriteAndReplace}) {
+    SetWriteReplaceFunction(fn);
+    fs::path dir = ScratchDir(fn ? "replace-handle" : "replace");
+    fs::path file = dir / "x.ini";
+    WriteBytes(file, "old content that is longer");
+    const std::uint8_t data[] = {'n', 'e', 'w'};
+    ASSERT_EQ(WriteFileAtomic(file, data, true), IniSaveResult::Ok);
+    EXPECT_EQ(ReadBytes(file), "new");
+    ASSERT_EQ(WriteFileAtomic(file, std::vector<std::uint8_t>(200000, 'z'), false), IniSaveResult::Ok);
+    EXPECT_EQ(fs::file_size(file), 200000u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
+    // A read-only file is reported and left as it was, with no temporary.
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(WriteFileAtomic(file, std::vector<std::uint8_t>{'x'}), IniSaveResult::WriteFailed);
+    EXPECT_EQ(fs::file_size(file), 200000u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1);
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    // A target that is a folder fails and leaves nothing behind.
+    fs::create_directories(dir / "folder");
+    EXPECT_EQ(win::WriteAndReplace(dir / "~0000001.tmp", dir / "folder", data, false), false);
+    EXPECT_FALSE(fs::exists(dir / "~0000001.tmp"));
+    // Missing folders are created.
+    EXPECT_EQ(WriteFileAtomic(dir / "a" / "b" / "y.ini", data), IniSaveResult::Ok);
+    EXPECT_EQ(ReadBytes(dir / "a" / "b" / "y.ini"), "new");
+  }
+  SetWriteReplaceFunction(nullptr);
 }
 
 TEST(IniDiff, AnsiCodePageConverter) {
