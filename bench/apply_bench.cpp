@@ -133,15 +133,6 @@ void Edit(SettingsRecord& r, int run) {
   for (ProfileSlot& s : r.profiles) s.iRGBGreen = run % 256;
 }
 
-void PlatformSaveMacros(const MacroLibrary& lib, const std::wstring& file) {
-  DeleteFileW(file.c_str());
-  WritePrivateProfileStringW(L"Macros", L"number", std::to_wstring(lib.size()).c_str(),
-                             file.c_str());
-  for (std::size_t i = 0; i < lib.size(); ++i) {
-    WritePrivateProfileStructW(L"Macros", std::to_wstring(i).c_str(), lib[i].get(),
-                               sizeof(MacroRecord), file.c_str());
-  }
-}
 
 }  // namespace
 
@@ -202,7 +193,7 @@ int main() {
   FillRecord(*live);
   *baseline = *live;
   MacroLibrary platform_macros;
-  PlatformSaveMacros(library, (platform_dir / kMacroFileName).wstring());
+  reference::SaveMacros(library, (platform_dir / kMacroFileName).wstring());
   const ProfilePaths platform{platform_dir};
   auto platform_apply = [&] {
     ScanChanges(*live, *baseline);
@@ -215,7 +206,7 @@ int main() {
     reference::SaveAll(*live, platform);
     ClearChangeFlags(*live);
     *baseline = *live;
-    PlatformSaveMacros(platform_macros, (platform_dir / kMacroFileName).wstring());
+    reference::SaveMacros(platform_macros, (platform_dir / kMacroFileName).wstring());
     PostMessageW(host.monitor(), shell::WM_APPLY_ALL_SETTING, 0, 0);
   };
   platform_apply();

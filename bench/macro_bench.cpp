@@ -14,6 +14,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "private_profile_io.h"
 #endif
 
 using namespace vantrel;
@@ -50,18 +52,6 @@ MacroLibrary FullLibrary() {
 }
 
 #ifdef _WIN32
-// What the program would do with the platform's functions: one call per key,
-// each of which opens, parses and (for writes) rewrites the whole file.
-void PlatformSave(const MacroLibrary& lib, const std::wstring& file) {
-  DeleteFileW(file.c_str());
-  WritePrivateProfileStringW(L"Macros", L"number", std::to_wstring(lib.size()).c_str(),
-                             file.c_str());
-  for (std::size_t i = 0; i < lib.size(); ++i) {
-    WritePrivateProfileStructW(L"Macros", std::to_wstring(i).c_str(), lib[i].get(),
-                               sizeof(MacroRecord), file.c_str());
-  }
-}
-
 std::size_t PlatformLoad(const std::wstring& file) {
   const int n = static_cast<int>(GetPrivateProfileIntW(L"Macros", L"number", -1, file.c_str()));
   std::size_t loaded = 0;
@@ -106,7 +96,7 @@ int main() {
 
 #ifdef _WIN32
   const std::wstring wfile = (dir / "sequence_platform.dat").wstring();
-  const double psave = MedianMs(5, [&] { PlatformSave(lib, wfile); });
+  const double psave = MedianMs(5, [&] { reference::SaveMacros(lib, wfile); });
   std::size_t ploaded = 0;
   const double pload = MedianMs(5, [&] { ploaded = PlatformLoad(wfile); });
   std::printf("  platform save            %8.3f ms\n", psave);

@@ -8,6 +8,7 @@
 #include <array>
 #include <string>
 
+#include "model/macro_library.h"
 #include "model/profile_store.h"
 #include "model/text.h"
 
@@ -67,6 +68,18 @@ inline void LoadProfile(ProfileSlot& s, const std::wstring& file) {
 }
 
 // SaveAllProfiles, key by key.
+// sequence.dat as the program would write it with the platform's
+// functions: one call per key, each opening, parsing and rewriting the file.
+inline void SaveMacros(const MacroLibrary& lib, const std::wstring& file) {
+  DeleteFileW(file.c_str());
+  WritePrivateProfileStringW(L"Macros", L"number", std::to_wstring(lib.size()).c_str(),
+                             file.c_str());
+  for (std::size_t i = 0; i < lib.size(); ++i) {
+    WritePrivateProfileStructW(L"Macros", std::to_wstring(i).c_str(), lib[i].get(),
+                               sizeof(MacroRecord), file.c_str());
+  }
+}
+
 inline void SaveAll(const SettingsRecord& r, const ProfilePaths& paths) {
   const std::wstring config = paths.config_file().wstring();
   WritePrivateProfileStringW(L"Setting", L"CurrentProfile",
