@@ -177,18 +177,19 @@ TEST_F(CompanionTest, NoAckAndAckDelayOptions) {
   }
   // Each apply is answered the delay after its own notice, also when the
   // next notice comes before that.
-  PeloxProcess late(Args(L"--ack-delay=400"));
+  // Held back, the first answer would come 1600 ms after its notice.
+  PeloxProcess late(Args(L"--ack-delay=1000"));
   HWND monitor = late.WaitForWindow();
   ASSERT_TRUE(monitor);
   const DWORD first = GetTickCount();
   Publish(monitor, *record, 0);
-  window_.PumpFor(200);
+  window_.PumpFor(600);
   const DWORD second = GetTickCount();
   Publish(monitor, *record, 0);
   ASSERT_TRUE(window_.PumpUntil([&] { return CountReceived(1) == 2; }));
-  EXPECT_GE(window_.received[0].tick - first, 350u);
-  EXPECT_LT(window_.received[0].tick - first, 550u) << "not held back by the second notice";
-  EXPECT_GE(window_.received[1].tick - second, 350u);
+  EXPECT_GE(window_.received[0].tick - first, 950u);
+  EXPECT_LT(window_.received[0].tick - first, 1500u) << "not held back by the second notice";
+  EXPECT_GE(window_.received[1].tick - second, 950u);
 }
 
 TEST_F(CompanionTest, PlaysTheKeyboardsSideThroughMessagesAndButtons) {

@@ -663,10 +663,11 @@ TEST_F(MonitorLinkTest, ALostAcknowledgementCostsOneWaitNotEveryWaitAfter) {
   link_->ApplySetting(0);  // its answer is taken for the lost one
   ASSERT_TRUE(Pump([&] { return host_.closes.size() == 2; }));
   EXPECT_GE(host_.closes[1] - start, 290u);
+  link_->timing.ack_wait_ms = 3000;  // far from an answer's time, even on a busy machine
   start = GetTickCount();
   link_->ApplySetting(0);  // back to normal
   ASSERT_TRUE(Pump([&] { return host_.closes.size() == 3; }));
-  EXPECT_LT(host_.closes[2] - start, 200u);
+  EXPECT_LT(host_.closes[2] - start, 2500u) << "closed by its answer, not the time limit";
 }
 
 // ---- Launch ---------------------------------------------------------------
