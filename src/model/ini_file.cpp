@@ -202,7 +202,11 @@ void IniFile::Parse() {
     // LF never occur as trail bytes of a double-byte code page, so
     // splitting the bytes is safe.)
     std::size_t text_end = i;
-    while (text_end < end && !IsBreak(at(text_end))) text_end += unit;
+    if (wide) {
+      while (text_end < end && (b[text_end + 1] != 0 || !IsBreak(b[text_end]))) text_end += 2;
+    } else {
+      while (text_end < end && !IsBreak(b[text_end])) ++text_end;
+    }
     std::size_t line_end = text_end;
     if (line_end < end) {
       bool cr = at(line_end) == u'\r';
@@ -356,10 +360,16 @@ void IniFile::WriteString(std::u16string_view section, std::u16string_view key,
     if (e->has_eq && e->value() == line.value()) return;  // nothing changes
     // The stored spelling of the key stays; the line takes the normal form.
     // Trailing white space of the value is written as given (and trimmed
-    // again on the next read), as the platform does.
+    // again on the next read), as the platform does. Usually the key is
+    // spelled as stored already, and the line built above is that form (a
+    // struct value is long: it is not copied twice).
     Line changed;
-    changed.text.assign(e->name()).append(u"=").append(stored_value);
-    if (Classify(changed)) return;  // "[a" + "=b]" would read as a header
+    if (line.name() == e->name() && line.name_len == stored_key.size()) {
+      changed = std::move(line);
+    } else {
+      changed.text.assign(e->name()).append(u"=").append(stored_value);
+      if (Classify(changed)) return;  // "[a" + "=b]" would read as a header
+    }
     changed.eol = u"\r\n";
     changed.written = true;
     *e = std::move(changed);
@@ -416,7 +426,15 @@ void IniFile::Clear() {
 std::optional<std::vector<std::uint8_t>> IniFile::SerializeAs(IniEncoding out_enc,
                                                               LineRanges* ranges) const {
   std::vector<std::uint8_t> out;
-  out.reserve(source_.size() + 64);
+  // Room for the whole file up front: a rewritten struct line is long, and
+  // growing the buffer line by line would copy the file several times.
+  std::size_t estimate = source_.size() + 64;
+  for (const Section& s : sections_) {
+    if (s.header.written) estimate += 2 * (s.header.text.size() + 2);
+    for (const Line& line : s.lines)
+      if (line.written) estimate += 2 * (line.text.size() + 2);
+  }
+  out.reserve(estimate);
   // Untouched lines are copied byte for byte when the encoding stays.
   const bool raw_ok = out_enc == encoding_;
   const bool wide = out_enc == IniEncoding::Utf16Le;
@@ -508,18 +526,21 @@ IniSaveResult IniFile::Save(bool flush) {
 }
 
 std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes) {
+  // Both digits of a byte at once: a profile holds some 27,000 bytes.
+  static constexpr auto kPairs = [] {
+    std::array<std::array<char16_t, 2>, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) t[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
+    return t;
+  }();
   std::u16string out(2 * bytes.size() + 2, u'0');
+  char16_t* at = out.data();
   unsigned sum = 0;
-  std::size_t at = 0;
-  auto put = [&](unsigned b) {
-    out[at++] = kHexDigits[b >> 4];
-    out[at++] = kHexDigits[b & 15];
-  };
   for (std::uint8_t b : bytes) {
-    put(b);
+    std::memcpy(at, kPairs[b].data(), sizeof kPairs[b]);
+    at += 2;
     sum += b;
   }
-  put(sum & 0xFF);
+  std::memcpy(at, kPairs[sum & 0xFF].data(), sizeof kPairs[0]);
   return out;
 }
 
