@@ -1,6 +1,8 @@
 #include "shell/main_window.h"
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "model/macro_store.h"
 #include "model/profile_store.h"
@@ -102,8 +104,14 @@ bool CTevrinDlg::OnInitDialog() {
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+  // The monitor gets its pause before its section is read. The first
+  // page's windows, a third of the start-up, are made meanwhile instead of
+  // after it; they are filled once the record is in.
   m_link.LaunchMonitor();
-  Sleep(timing.launch_pause_ms);
+  const auto pause_end =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(timing.launch_pause_ms);
+  CreatePanels();
+  std::this_thread::sleep_until(pause_end);
 
   win::DebugTrace(DataDirectory() + L"\n");
   SetWindowTextW(hwnd(), L"Vantrel");
@@ -114,10 +122,8 @@ bool CTevrinDlg::OnInitDialog() {
   SyncMacroLibrary(Macros(), live);
   SaveMacroLibrary(Macros(), MacroFile());
 
-  // The pages come after the record they show: each page is filled when it
-  // is made, so the first page is not filled twice (114 keys repainted).
   win::DebugTrace(L"\nmain refreshallcontrol\n");
-  CreatePanels();
+  RefreshAllControl();
   ShowPanel(0);
   ShowProfile(live.CurrentProfile);
   PostMessageW(hwnd(), kStartedMessage, 0, 0);
@@ -132,22 +138,26 @@ void CTevrinDlg::CreatePanels() {
   m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
   m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),
               m_DlgLightPanel.get()};
-  // Only the page the window opens on is made now; the other three follow
-  // as soon as the window is up (or when first asked for). Each page is a
-  // skin of five pictures and its buttons: together they were a third of
-  // the time to the window.
-  EnsurePanel(0);
+  // Only the page the window opens on is made now, and left for the caller
+  // to fill; the other three follow as soon as the window is up (or when
+  // first asked for). Each page is a skin of five pictures and its buttons:
+  // together they were a third of the time to the window.
+  MakePanelWindow(0);
+}
+
+bool CTevrinDlg::MakePanelWindow(int k) {
+  panels::Panel* p = m_panels[k];
+  if (!p || p->hwnd() || !hwnd()) return false;
+  if (!p->CreateChild(hwnd())) return false;
+  MoveWindow(p->hwnd(), 1, 100, 781, 267, FALSE);
+  ShowWindow(p->hwnd(), k == m_visiblePanel ? SW_SHOW : SW_HIDE);
+  return true;
 }
 
 panels::Panel* CTevrinDlg::EnsurePanel(int k) {
   if (k < 0 || k > 3) return nullptr;
-  panels::Panel* p = m_panels[k];
-  if (!p || p->hwnd() || !hwnd()) return p;
-  if (!p->CreateChild(hwnd())) return p;
-  MoveWindow(p->hwnd(), 1, 100, 781, 267, FALSE);
-  ShowWindow(p->hwnd(), k == m_visiblePanel ? SW_SHOW : SW_HIDE);
-  RefreshPanel(k);
-  return p;
+  if (MakePanelWindow(k)) RefreshPanel(k);
+  return m_panels[k];
 }
 
 void CTevrinDlg::CreateRemainingPanels() {

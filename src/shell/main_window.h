@@ -93,7 +93,11 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   bool SwallowsKey(WPARAM vk) const override;
 
  private:
+  // Makes the page objects and the first page's window, not filled.
   void CreatePanels();
+  // Makes page k's window when it has none; true when it was made now.
+  bool MakePanelWindow(int k);
+  // Page k, made and filled from the live record if it was not made yet.
   panels::Panel* EnsurePanel(int k);
   void CreateRemainingPanels();
   void RefreshPanel(int k);

@@ -14,6 +14,7 @@
 
 #include "model/ini_file.h"
 #include "model/text.h"
+#include "panels/main_ctrl_panel.h"
 #include "shell/ex_menu.h"
 #include "shell/app_state.h"
 #include "shell/warning_dialog.h"
@@ -56,6 +57,10 @@ class MainWindowTest : public ::testing::Test {
 TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsProfile) {
   shell::RemoveMenuHook();  // an earlier test's window may have installed it
   FakeMonitor monitor;
+  // The first page is made before the monitor's record is read: it must
+  // still show that record, in the monitor's profile.
+  monitor.section().profiles[1].standardkey[5] = 0x14;
+  monitor.section().profiles[0].standardkey[7] = 0x14;
   Script script({[&] {
     RECT r, work;
     GetWindowRect(main(), &r);
@@ -77,6 +82,9 @@ TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsPro
       EXPECT_EQ(pr.bottom - pr.top, 267);
     }
     EXPECT_TRUE(dlg_->button(kProfile2).GetCheck()) << "the monitor's profile 1";
+    const auto& keys = static_cast<panels::CDlgMainCtrlPanel&>(*dlg_->panel(0));
+    EXPECT_TRUE(keys.key(5).GetCheck()) << "remapped in profile 1";
+    EXPECT_FALSE(keys.key(7).GetCheck()) << "remapped in profile 0 only";
     EXPECT_TRUE(dlg_->button(kTab1).GetCheck());
     EXPECT_EQ(dlg_->button(kProfile2).text, L"Profile 2");
     // Menus get their frame from the hook the window installs once it is up.
