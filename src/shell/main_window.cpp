@@ -127,7 +127,9 @@ bool CTevrinDlg::OnInitDialog() {
   ShowPanel(0);
   ShowProfile(live.CurrentProfile);
   PostMessageW(hwnd(), kStartedMessage, 0, 0);
-  return true;
+  // No control takes the keyboard focus (none is a tab stop): false spares
+  // the dialog manager's walk over every child for one.
+  return false;
 }
 
 void CTevrinDlg::CreatePanels() {
