@@ -48,7 +48,42 @@ std::u16string_view FirstLine(std::u16string_view s) {
   return s.substr(0, i);
 }
 
-bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+
+// Where the next line break starts in b[from, end), or end. A break is a
+// CR or LF unit: in UTF-16 (unit 2) its high byte is 0. The bytes are
+// searched with memchr, a struct line is some 100,000 bytes long; each
+// byte's next place is remembered, so bytes that only look like a break
+// (the high byte of U+0A00, the low byte of U+010D) keep the search linear.
+class BreakFinder {
+ public:
+  BreakFinder(const std::uint8_t* b, std::size_t end, std::size_t unit)
+      : b_(b), end_(end), unit_(unit) {}
+
+  std::size_t Next(std::size_t from) {
+    while (from < end_) {
+      const std::size_t hit = std::min(Find(lf_, '\n', from), Find(cr_, '\r', from));
+      if (hit >= end_) return end_;
+      const std::size_t off = (hit - from) % unit_;
+      if (off == 0 && (unit_ == 1 || b_[hit + 1] == 0)) return hit;
+      from = hit + unit_ - off;  // the unit after the one holding the byte
+    }
+    return end_;
+  }
+
+ private:
+  std::size_t Find(std::size_t& cached, int byte, std::size_t from) {
+    if (cached == kUnknown || (cached < from && cached != end_)) {
+      const void* p = std::memchr(b_ + from, byte, end_ - from);
+      cached = p ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(p) - b_) : end_;
+    }
+    return cached;
+  }
+
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  const std::uint8_t* b_;
+  std::size_t end_, unit_;
+  std::size_t lf_ = kUnknown, cr_ = kUnknown;
+};
 
 const CodePage& CodePageOf(const CodePage* cp) { return cp ? *cp : SystemCodePage(); }
 
@@ -194,6 +229,7 @@ void IniFile::Parse() {
     if (encoding_ == IniEncoding::Utf8) return Utf8ToU16(raw);
     return CodePageOf(cp_).decode(raw);
   };
+  BreakFinder breaks(b, end, unit);
   std::size_t i = prefix_;
   while (i < end) {
     // CRLF, LF and CR all end a line. The platform treats a run of breaks
@@ -201,12 +237,7 @@ void IniFile::Parse() {
     // reads the same and lets a new key go ahead of the blank lines. (CR and
     // LF never occur as trail bytes of a double-byte code page, so
     // splitting the bytes is safe.)
-    std::size_t text_end = i;
-    if (wide) {
-      while (text_end < end && (b[text_end + 1] != 0 || !IsBreak(b[text_end]))) text_end += 2;
-    } else {
-      while (text_end < end && !IsBreak(b[text_end])) ++text_end;
-    }
+    const std::size_t text_end = breaks.Next(i);
     std::size_t line_end = text_end;
     if (line_end < end) {
       bool cr = at(line_end) == u'\r';
@@ -347,8 +378,12 @@ IniFile::Section& IniFile::SectionForWrite(std::u16string_view name) {
 
 void IniFile::WriteString(std::u16string_view section, std::u16string_view key,
                           std::u16string_view value) {
+  WriteEntry(section, key, TrimFront(FirstLine(value)));
+}
+
+void IniFile::WriteEntry(std::u16string_view section, std::u16string_view key,
+                         std::u16string_view stored_value) {
   std::u16string_view stored_key = TrimFront(FirstLine(key));
-  std::u16string_view stored_value = TrimFront(FirstLine(value));
   Line line;
   line.text.reserve(stored_key.size() + 1 + stored_value.size());
   line.text.append(stored_key).append(u"=").append(stored_value);
@@ -391,7 +426,8 @@ void IniFile::WriteInt(std::u16string_view section, std::u16string_view key, std
 
 void IniFile::WriteStruct(std::u16string_view section, std::u16string_view key,
                           std::span<const std::uint8_t> bytes) {
-  WriteString(section, key, EncodeStructValue(bytes));
+  // Hex digits only: nothing to cut or trim.
+  WriteEntry(section, key, EncodeStructValue(bytes));
 }
 
 void IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {

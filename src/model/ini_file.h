@@ -115,6 +115,9 @@ class IniFile {
 
   // Finds name and value in line.text; true when the line is a header.
   static bool Classify(Line& line);
+  // Writes a value already cut to its first line and trimmed in front.
+  void WriteEntry(std::u16string_view section, std::u16string_view key,
+                  std::u16string_view stored_value);
   const Section* FindSection(std::u16string_view trimmed_name) const;
   Section* FindSection(std::u16string_view trimmed_name);
   Section& SectionForWrite(std::u16string_view name);

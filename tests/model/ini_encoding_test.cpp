@@ -63,6 +63,27 @@ TEST(IniEncoding, KeepsOrSwitches) {
   }
 }
 
+TEST(IniEncoding, Utf16CharactersWhoseBytesLookLikeBreaksStayInTheirLine) {
+  // U+010D, U+0A0D and U+0D0A hold a CR or LF byte; only the units CR and LF
+  // end a line. Many of them in one value must not split it.
+  std::u16string value = u"\u010D\u0A0D\u0D0A\u0A00";
+  for (int i = 0; i < 10; ++i) value += value;
+  IniFile ini;
+  ini.WriteString(u"s", u"k", value);
+  ini.WriteString(u"s", u"after", u"\u010D");
+  const std::string out = Bytes(ini);
+  IniFile back = FromBytes(out);
+  EXPECT_TRUE(back.Find(u"s", u"k") == value);  // whole: no read buffer
+  EXPECT_TRUE(back.ReadString(u"s", u"after", u"d") == u"\u010D");
+  EXPECT_TRUE(Bytes(back) == out);
+  // A CR alone, an LF alone and CRLF each end a line.
+  IniFile breaks = FromBytes(
+      "\xFF\xFE[\0s\0]\0\r\0a\0=\0\x0D\x01\n\0b\0=\0\x0A\x0A\r\0\n\0c\0=\0" "1\0"sv);
+  EXPECT_EQ(breaks.ReadString(u"s", u"a", u"d"), u"\u010D");
+  EXPECT_EQ(breaks.ReadString(u"s", u"b", u"d"), u"\u0A0A");
+  EXPECT_EQ(breaks.ReadString(u"s", u"c", u"d"), u"1");
+}
+
 TEST(IniEncoding, NewFilesAreUtf16) {
   for (std::u16string_view value : {u"v"sv, u"\u00E9\u20AC\u65E5"sv}) {
     IniFile ini;
