@@ -115,6 +115,31 @@ constexpr std::array<std::int8_t, 128> kHexTable = [] {
 
 int HexValue(char16_t c) { return c < 128 ? kHexTable[c] : -1; }
 
+// The byte two hex digits spell, or -1: one look-up per byte of a struct
+// value (a profile holds some 27,000).
+const std::array<std::int16_t, 128 * 128>& HexPairTable() {
+  static const auto table = [] {
+    std::array<std::int16_t, 128 * 128> t{};
+    for (int hi = 0; hi < 128; ++hi)
+      for (int lo = 0; lo < 128; ++lo)
+        t[hi * 128 + lo] = static_cast<std::int16_t>(
+            kHexTable[hi] < 0 || kHexTable[lo] < 0 ? -1 : kHexTable[hi] * 16 + kHexTable[lo]);
+    return t;
+  }();
+  return table;
+}
+
+int HexPair(const std::array<std::int16_t, 128 * 128>& table, char16_t hi, char16_t lo) {
+  return (hi | lo) < 128 ? table[hi * 128 + lo] : -1;
+}
+
+// Values are compared as raw units: a struct value is 50,000 of them, and
+// the character-traits loop compares one at a time.
+bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
 }  // namespace
 
 bool IniFile::Classify(Line& line) {
@@ -392,7 +417,7 @@ void IniFile::WriteEntry(std::u16string_view section, std::u16string_view key,
   if (Classify(line)) return;
   Section& s = SectionForWrite(section);
   if (Line* e = FindEntry(s.lines, TrimIni(stored_key))) {
-    if (e->has_eq && e->value() == line.value()) return;  // nothing changes
+    if (e->has_eq && SameText(e->value(), line.value())) return;  // nothing changes
     // The stored spelling of the key stays; the line takes the normal form.
     // Trailing white space of the value is written as given (and trimmed
     // again on the next read), as the platform does. Usually the key is
@@ -584,17 +609,17 @@ bool DecodeStructValue(std::u16string_view text, std::span<std::uint8_t> out) {
   // Strict where the platform is lenient: exact length, hex digits only and
   // a matching checksum, checked before a single byte of `out` changes.
   if (text.size() != 2 * (out.size() + 1)) return false;
+  const auto& table = HexPairTable();
   unsigned sum = 0;
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    int hi = HexValue(text[i]), lo = HexValue(text[i + 1]);
-    if (hi < 0 || lo < 0) return false;
-    if (i + 2 < text.size())
-      sum += static_cast<unsigned>(hi * 16 + lo);
-    else if (static_cast<unsigned>(hi * 16 + lo) != (sum & 0xFF))
-      return false;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const int v = HexPair(table, text[2 * i], text[2 * i + 1]);
+    if (v < 0) return false;
+    sum += static_cast<unsigned>(v);
   }
+  const int check = HexPair(table, text[text.size() - 2], text[text.size() - 1]);
+  if (check < 0 || static_cast<unsigned>(check) != (sum & 0xFF)) return false;
   for (std::size_t i = 0; i < out.size(); ++i)
-    out[i] = static_cast<std::uint8_t>(HexValue(text[2 * i]) * 16 + HexValue(text[2 * i + 1]));
+    out[i] = static_cast<std::uint8_t>(HexPair(table, text[2 * i], text[2 * i + 1]));
   return true;
 }
 
