@@ -48,6 +48,7 @@ TEST(AppResources, IconBitmapsAndManifest) {
   const std::string xml(text, SizeofResource(exe, manifest));
   EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(xml.find(">false</dpiAware>"), std::string::npos);
+  EXPECT_NE(xml.find(">true</gdiScaling>"), std::string::npos);
   FreeLibrary(exe);
 }
 
