@@ -48,7 +48,6 @@ std::u16string_view FirstLine(std::u16string_view s) {
   return s.substr(0, i);
 }
 
-
 // Where the next line break starts in b[from, end), or end. A break is a
 // CR or LF unit: in UTF-16 (unit 2) its high byte is 0. The bytes are
 // searched with memchr, a struct line is some 100,000 bytes long; each
@@ -72,7 +71,7 @@ class BreakFinder {
 
  private:
   std::size_t Find(std::size_t& cached, int byte, std::size_t from) {
-    if (cached == kUnknown || (cached < from && cached != end_)) {
+    if (cached == kUnknown || cached < from) {
       const void* p = std::memchr(b_ + from, byte, end_ - from);
       cached = p ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(p) - b_) : end_;
     }

@@ -78,7 +78,8 @@ TEST(IniEncoding, Utf16CharactersWhoseBytesLookLikeBreaksStayInTheirLine) {
   EXPECT_TRUE(Bytes(back) == out);
   // A CR alone, an LF alone and CRLF each end a line.
   IniFile breaks = FromBytes(
-      "\xFF\xFE[\0s\0]\0\r\0a\0=\0\x0D\x01\n\0b\0=\0\x0A\x0A\r\0\n\0c\0=\0" "1\0"sv);
+      "\xFF\xFE[\0s\0]\0\r\0a\0=\0\x0D\x01\n\0b\0=\0\x0A\x0A\r\0\n\0c\0=\0"
+      "1\0"sv);
   EXPECT_EQ(breaks.ReadString(u"s", u"a", u"d"), u"\u010D");
   EXPECT_EQ(breaks.ReadString(u"s", u"b", u"d"), u"\u0A0A");
   EXPECT_EQ(breaks.ReadString(u"s", u"c", u"d"), u"1");
