@@ -48,19 +48,37 @@ std::u16string_view FirstLine(std::u16string_view s) {
   return s.substr(0, i);
 }
 
+// The first CR or LF byte in b[from, end), or end. Eight bytes per step:
+// a struct line is some 100,000 bytes long, and the C runtime's memchr
+// under Wine looks at one byte at a time.
+std::size_t FindBreakByte(const std::uint8_t* b, std::size_t from, std::size_t end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHigh = 0x8080808080808080u;
+  // Non-zero exactly when some byte of v is zero.
+  auto has_zero = [](std::uint64_t v) { return (v - kOnes) & ~v & kHigh; };
+  std::size_t i = from;
+  for (; i + 8 <= end; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, b + i, sizeof w);
+    if (has_zero(w ^ (kOnes * '\n')) | has_zero(w ^ (kOnes * '\r'))) break;
+  }
+  for (; i < end; ++i)
+    if (b[i] == '\n' || b[i] == '\r') return i;
+  return end;
+}
+
 // Where the next line break starts in b[from, end), or end. A break is a
-// CR or LF unit: in UTF-16 (unit 2) its high byte is 0. The bytes are
-// searched with memchr, a struct line is some 100,000 bytes long; each
-// byte's next place is remembered, so bytes that only look like a break
-// (the high byte of U+0A00, the low byte of U+010D) keep the search linear.
+// CR or LF unit: in UTF-16 (unit 2) its high byte is 0. A byte that only
+// looks like a break (the high byte of U+0A00, the low byte of U+010D)
+// resumes the search after its unit, so the search stays linear.
 class BreakFinder {
  public:
   BreakFinder(const std::uint8_t* b, std::size_t end, std::size_t unit)
       : b_(b), end_(end), unit_(unit) {}
 
-  std::size_t Next(std::size_t from) {
+  std::size_t Next(std::size_t from) const {
     while (from < end_) {
-      const std::size_t hit = std::min(Find(lf_, '\n', from), Find(cr_, '\r', from));
+      const std::size_t hit = FindBreakByte(b_, from, end_);
       if (hit >= end_) return end_;
       const std::size_t off = (hit - from) % unit_;
       if (off == 0 && (unit_ == 1 || b_[hit + 1] == 0)) return hit;
@@ -70,18 +88,8 @@ class BreakFinder {
   }
 
  private:
-  std::size_t Find(std::size_t& cached, int byte, std::size_t from) {
-    if (cached == kUnknown || cached < from) {
-      const void* p = std::memchr(b_ + from, byte, end_ - from);
-      cached = p ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(p) - b_) : end_;
-    }
-    return cached;
-  }
-
-  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
   const std::uint8_t* b_;
   std::size_t end_, unit_;
-  std::size_t lf_ = kUnknown, cr_ = kUnknown;
 };
 
 const CodePage& CodePageOf(const CodePage* cp) { return cp ? *cp : SystemCodePage(); }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "ini_test_util.h"
+#include "model/text.h"
 
 namespace vantrel {
 namespace {
@@ -122,6 +123,26 @@ TEST(IniRead, LongValuesWhole) {
   IniFile ini = FromBytes(file);
   EXPECT_EQ(ini.ReadString(u"s", u"k", u"d", 100001), std::u16string(100000, u'y'));
   EXPECT_EQ(ini.ReadString(u"s", u"k", u"d", 40000), std::u16string(39999, u'y'));
+}
+
+TEST(IniRead, BreaksFoundAtEveryPlace) {
+  // Lines of every length from 0 to 19 with each kind of break, so a break
+  // falls on every byte of the eight-byte steps the line search takes.
+  for (bool wide : {false, true}) {
+    for (std::string br : {"\r\n", "\n", "\r"}) {
+      std::string text = "[s]";
+      for (int len = 0; len < 20; ++len)
+        text += br + "k" + std::to_string(len) + "=" + std::string(len, 'v');
+      std::string file = wide ? "\xFF\xFE" : "";
+      for (char c : text) wide ? file.append({c, '\0'}) : file.append(1, c);
+      IniFile ini = FromBytes(file);
+      for (int len = 0; len < 20; ++len) {
+        std::u16string key = u"k" + ToU16Decimal(len);
+        EXPECT_EQ(ini.ReadString(u"s", key, u"d"), std::u16string(len, u'v'))
+            << (wide ? "UTF-16, " : "ANSI, ") << br.size() << "-byte break, length " << len;
+      }
+    }
+  }
 }
 
 struct IntCase {
