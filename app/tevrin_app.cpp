@@ -13,7 +13,7 @@
 #include "shell/ex_menu.h"
 #include "shell/main_window.h"
 #include "win/code_page_win.h"
-#include "win/file_replace_win.h"
+#include "win/file_io_win.h"
 #include "win/keyboard_layout_win.h"
 #include "win/win_util.h"
 
@@ -30,6 +30,7 @@ class CTevrinApp {
     InitCommonControlsEx(&icc);
     win::InstallDebugTrace();
     SetSystemCodePage(&SystemAnsiCodePage());
+    SetReadFileFunction(&win::ReadWholeFile);
     SetWriteReplaceFunction(&win::WriteAndReplace);
     SetActiveKeyboardLayout(&win::PlatformKeyboardLayout());
     // The owner-drawn menu hook is installed by the main window once it is

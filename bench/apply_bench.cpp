@@ -29,7 +29,7 @@ int main() {
 #include "model/profile_store.h"
 #include "model/text.h"
 #include "private_profile_io.h"
-#include "win/file_replace_win.h"
+#include "win/file_io_win.h"
 #include "shell/monitor_link.h"
 
 namespace {
@@ -137,7 +137,9 @@ void Edit(SettingsRecord& r, int run) {
 }  // namespace
 
 int main() {
-  // As the program saves: write and rename through one handle.
+  // As the program reads and saves: one handle per read, and write and rename
+  // through one handle.
+  SetReadFileFunction(&win::ReadWholeFile);
   SetWriteReplaceFunction(&win::WriteAndReplace);
   const fs::path root = fs::temp_directory_path() / "vantrel-apply-bench";
   fs::remove_all(root);

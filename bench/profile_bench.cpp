@@ -17,7 +17,7 @@
 
 #ifdef _WIN32
 #include "private_profile_io.h"
-#include "win/file_replace_win.h"
+#include "win/file_io_win.h"
 #endif
 
 namespace {
@@ -94,7 +94,9 @@ bool SameProfiles(const SettingsRecord& a, const SettingsRecord& b) {
 
 int main() {
 #ifdef _WIN32
-  // As the program saves: write and rename through one handle.
+  // As the program reads and saves: one handle per read, and write and rename
+  // through one handle.
+  SetReadFileFunction(&win::ReadWholeFile);
   SetWriteReplaceFunction(&win::WriteAndReplace);
 #endif
   namespace fs = std::filesystem;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <fstream>
@@ -147,6 +148,31 @@ bool SameText(std::u16string_view a, std::u16string_view b) {
          (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
 }
 
+// Appends the hex digits of `bytes` and their checksum, a chunk at a time:
+// growing the string by appends leaves out the fill a resize would do, and
+// a profile holds some 27,000 bytes.
+void AppendStructValue(std::u16string& out, std::span<const std::uint8_t> bytes) {
+  static constexpr auto kPairs = [] {
+    std::array<std::array<char16_t, 2>, 256> t{};
+    for (unsigned b = 0; b < 256; ++b) t[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
+    return t;
+  }();
+  char16_t chunk[512];
+  std::size_t used = 0;
+  unsigned sum = 0;
+  for (std::uint8_t b : bytes) {
+    std::memcpy(chunk + used, kPairs[b].data(), sizeof kPairs[b]);
+    used += 2;
+    sum += b;
+    if (used == std::size(chunk)) {
+      out.append(chunk, used);
+      used = 0;
+    }
+  }
+  std::memcpy(chunk + used, kPairs[sum & 0xFF].data(), sizeof kPairs[0]);
+  out.append(chunk, used + 2);
+}
+
 }  // namespace
 
 bool IniFile::Classify(Line& line) {
@@ -187,22 +213,33 @@ bool IniFile::Classify(Line& line) {
 IniFile::IniFile(std::filesystem::path path, const CodePage* cp)
     : path_(std::move(path)), cp_(cp) {}
 
+namespace {
+
+bool ReadWithStream(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
+  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  if (!in) return false;
+  std::streamoff size = in.tellg();
+  in.seekg(0);
+  if (size > 0) {
+    out.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(out.data()), size);
+    out.resize(static_cast<std::size_t>(in.gcount()));
+  }
+  return in || in.eof();
+}
+
+std::atomic<ReadFileFn> g_read_file{nullptr};
+
+}  // namespace
+
+void SetReadFileFunction(ReadFileFn fn) { g_read_file.store(fn); }
+
 bool IniFile::Load() {
   // Read straight into source_: the file image is kept anyway, and a second
   // buffer of a large file is a second large allocation.
   source_.clear();
-  bool read = false;
-  std::ifstream in(path_, std::ios::binary | std::ios::ate);
-  if (in) {
-    std::streamoff size = in.tellg();
-    in.seekg(0);
-    if (size > 0) {
-      source_.resize(static_cast<std::size_t>(size));
-      in.read(reinterpret_cast<char*>(source_.data()), size);
-      source_.resize(static_cast<std::size_t>(in.gcount()));
-    }
-    read = in || in.eof();
-  }
+  ReadFileFn read_file = g_read_file.load();
+  bool read = (read_file ? read_file : ReadWithStream)(path_, source_);
   if (!read) {
     source_.clear();
     Parse();
@@ -419,6 +456,10 @@ void IniFile::WriteEntry(std::u16string_view section, std::u16string_view key,
   Line line;
   line.text.reserve(stored_key.size() + 1 + stored_value.size());
   line.text.append(stored_key).append(u"=").append(stored_value);
+  StoreEntry(section, stored_key, std::move(line));
+}
+
+void IniFile::StoreEntry(std::u16string_view section, std::u16string_view stored_key, Line&& line) {
   // A key such as "[x]" would come back as a section header and move every
   // later key into it; refuse it rather than corrupt the file.
   if (Classify(line)) return;
@@ -428,13 +469,13 @@ void IniFile::WriteEntry(std::u16string_view section, std::u16string_view key,
     // The stored spelling of the key stays; the line takes the normal form.
     // Trailing white space of the value is written as given (and trimmed
     // again on the next read), as the platform does. Usually the key is
-    // spelled as stored already, and the line built above is that form (a
-    // struct value is long: it is not copied twice).
+    // spelled as stored already, and the line built by the caller is that
+    // form (a struct value is long: it is not copied twice).
     Line changed;
     if (line.name() == e->name() && line.name_len == stored_key.size()) {
       changed = std::move(line);
     } else {
-      changed.text.assign(e->name()).append(u"=").append(stored_value);
+      changed.text.assign(e->name()).append(u"=").append(line.text, stored_key.size() + 1);
       if (Classify(changed)) return;  // "[a" + "=b]" would read as a header
     }
     changed.eol = u"\r\n";
@@ -458,8 +499,13 @@ void IniFile::WriteInt(std::u16string_view section, std::u16string_view key, std
 
 void IniFile::WriteStruct(std::u16string_view section, std::u16string_view key,
                           std::span<const std::uint8_t> bytes) {
-  // Hex digits only: nothing to cut or trim.
-  WriteEntry(section, key, EncodeStructValue(bytes));
+  // Hex digits only: nothing to cut or trim. Encoded straight into the line.
+  std::u16string_view stored_key = TrimFront(FirstLine(key));
+  Line line;
+  line.text.reserve(stored_key.size() + 1 + 2 * (bytes.size() + 1));
+  line.text.append(stored_key).append(u"=");
+  AppendStructValue(line.text, bytes);
+  StoreEntry(section, stored_key, std::move(line));
 }
 
 void IniFile::DeleteKey(std::u16string_view section, std::u16string_view key) {
@@ -594,21 +640,9 @@ IniSaveResult IniFile::Save(bool flush) {
 }
 
 std::u16string EncodeStructValue(std::span<const std::uint8_t> bytes) {
-  // Both digits of a byte at once: a profile holds some 27,000 bytes.
-  static constexpr auto kPairs = [] {
-    std::array<std::array<char16_t, 2>, 256> t{};
-    for (unsigned b = 0; b < 256; ++b) t[b] = {kHexDigits[b >> 4], kHexDigits[b & 15]};
-    return t;
-  }();
-  std::u16string out(2 * bytes.size() + 2, u'0');
-  char16_t* at = out.data();
-  unsigned sum = 0;
-  for (std::uint8_t b : bytes) {
-    std::memcpy(at, kPairs[b].data(), sizeof kPairs[b]);
-    at += 2;
-    sum += b;
-  }
-  std::memcpy(at, kPairs[sum & 0xFF].data(), sizeof kPairs[0]);
+  std::u16string out;
+  out.reserve(2 * (bytes.size() + 1));
+  AppendStructValue(out, bytes);
   return out;
 }
 

@@ -21,7 +21,7 @@
 
 #include "model/ini_file.h"
 #include "win/code_page_win.h"
-#include "win/file_replace_win.h"
+#include "win/file_io_win.h"
 
 namespace vantrel {
 namespace {
@@ -342,6 +342,34 @@ TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
     EXPECT_EQ(ReadBytes(dir / "a" / "b" / "y.ini"), "new");
   }
   SetWriteReplaceFunction(nullptr);
+}
+
+// Both readers the program has give the same document: a missing file is
+// not loaded, an empty one is, and a file another program holds open for
+// writing (as an editor or the monitor may) is still read whole.
+TEST(IniDiff, ReadersAgree) {
+  fs::path dir = ScratchDir("read");
+  std::string big("\xFF\xFE[\0s\0]\0\r\0\n\0", 12);
+  for (int i = 0; i < 20000; ++i) big += std::string("k\0=\0v\0\r\0\n\0", 10);
+  WriteBytes(dir / "big.ini", big);
+  WriteBytes(dir / "empty.ini", "");
+  HANDLE held = CreateFileW((dir / "big.ini").c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  for (ReadFileFn fn : {ReadFileFn{nullptr}, &win::ReadWholeFile}) {
+    SetReadFileFunction(fn);
+    IniFile missing(dir / "missing.ini");
+    EXPECT_FALSE(missing.Load());
+    IniFile empty(dir / "empty.ini");
+    EXPECT_TRUE(empty.Load());
+    EXPECT_EQ(empty.Serialize(), std::vector<std::uint8_t>());
+    IniFile file(dir / "big.ini");
+    ASSERT_TRUE(file.Load()) << (fn ? "handle" : "stream");
+    EXPECT_EQ(file.ReadString(u"s", u"k", u"-"), u"v");
+    EXPECT_EQ(file.Serialize(), std::vector<std::uint8_t>(big.begin(), big.end()));
+  }
+  CloseHandle(held);
+  SetReadFileFunction(nullptr);
 }
 
 TEST(IniDiff, AnsiCodePageConverter) {

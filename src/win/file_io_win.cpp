@@ -1,4 +1,4 @@
-#include "win/file_replace_win.h"
+#include "win/file_io_win.h"
 
 #include <windows.h>
 
@@ -38,6 +38,30 @@ bool RenameByHandle(HANDLE file, const std::wstring& target) {
 }
 
 }  // namespace
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) != FALSE &&
+            static_cast<unsigned long long>(size.QuadPart) <= out.max_size();
+  if (ok) {
+    out.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (ok && done < out.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(out.size() - done, 1u << 30));
+      DWORD got = 0;
+      ok = ReadFile(file, out.data() + done, chunk, &got, nullptr) != FALSE;
+      if (got == 0) break;  // the file became shorter
+      done += got;
+    }
+    out.resize(done);
+  }
+  CloseHandle(file);
+  return ok;
+}
 
 bool WriteAndReplace(const std::filesystem::path& temporary, const std::filesystem::path& target,
                      std::span<const std::uint8_t> bytes, bool flush) {
