@@ -96,14 +96,14 @@ class BreakFinder {
 const CodePage& CodePageOf(const CodePage* cp) { return cp ? *cp : SystemCodePage(); }
 
 void AppendUtf16(std::vector<std::uint8_t>& out, std::u16string_view s) {
-  std::size_t at = out.size();
-  out.resize(at + 2 * s.size());
   if constexpr (std::endian::native == std::endian::little) {
-    if (!s.empty()) std::memcpy(out.data() + at, s.data(), 2 * s.size());
+    // Appended as bytes: a resize would first fill what is then copied over.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(s.data());
+    out.insert(out.end(), bytes, bytes + 2 * s.size());
   } else {
     for (char16_t c : s) {
-      out[at++] = static_cast<std::uint8_t>(c & 0xFF);
-      out[at++] = static_cast<std::uint8_t>(c >> 8);
+      out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+      out.push_back(static_cast<std::uint8_t>(c >> 8));
     }
   }
 }
