@@ -27,7 +27,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
 
   HWND window = pelox::CreateMonitorWindow(instance, *context);
   if (!window) return 1;
-  ShowWindow(window, show);
+  // Started by the configurator, the monitor comes up behind its window and
+  // leaves it the keyboard focus, as a program that runs in the background.
+  HWND configurator = FindWindowW(nullptr, pelox::kConfiguratorTitle);
+  if (configurator && show != SW_HIDE) {
+    SetWindowPos(window, configurator, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  } else {
+    ShowWindow(window, show);
+  }
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (IsDialogMessageW(window, &msg)) continue;
