@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "ini_test_util.h"
+#include "scratch_dir.h"
 
 namespace vantrel {
 namespace {
@@ -15,13 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using ini_test::Bytes;
 
-fs::path Scratch(const char* name) {
-  const char* tmp = std::getenv("VANTREL_TEST_TMP");
-  fs::path dir = fs::path(tmp ? fs::path(tmp) : fs::temp_directory_path()) / "ini_save" / name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path Scratch(const char* name) { return test::ScratchDir("ini_save", name); }
 
 std::string ReadAll(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/text.h"
+#include "scratch_dir.h"
 
 namespace vantrel {
 namespace {
@@ -16,11 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path ScratchFile(const char* name) {
-  const char* tmp = std::getenv("VANTREL_TEST_TMP");
-  fs::path dir = fs::path(tmp ? tmp : fs::temp_directory_path().string()) / "macro_store" / name;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir / kMacroFileName;
+  return test::ScratchDir("macro_store", name) / kMacroFileName;
 }
 
 // A macro whose every byte, stale slots included, is random.

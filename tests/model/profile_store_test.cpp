@@ -11,22 +11,14 @@
 
 #include "model/key_codes.h"
 #include "model/text.h"
+#include "scratch_dir.h"
 
 namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder per test, under the build tree when ctest runs us.
-fs::path ScratchDir() {
-  const char* root = std::getenv("VANTREL_TEST_TMP");
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path dir = fs::path(root ? root : fs::temp_directory_path().string()) / "store" /
-                 (std::string(info->test_suite_name()) + "." + info->name());
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path ScratchDir() { return test::ScratchDir("store"); }
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
   fs::create_directories(path.parent_path());

@@ -10,21 +10,14 @@
 
 #include "model/ini_file.h"
 #include "model/text.h"
+#include "scratch_dir.h"
 
 namespace vantrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ScratchDir() {
-  const char* root = std::getenv("VANTREL_TEST_TMP");
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  fs::path dir = fs::path(root ? root : fs::temp_directory_path().string()) / "transfer" /
-                 (std::string(info->test_suite_name()) + "." + info->name());
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  return dir;
-}
+fs::path ScratchDir() { return test::ScratchDir("transfer"); }
 
 class TransferTest : public ::testing::Test {
  protected:
