@@ -219,6 +219,7 @@ bool ReadWithStream(const std::filesystem::path& path, std::vector<std::uint8_t>
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return false;
   std::streamoff size = in.tellg();
+  if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxIniFileBytes) return false;
   in.seekg(0);
   if (size > 0) {
     out.resize(static_cast<std::size_t>(size));
@@ -240,7 +241,10 @@ bool IniFile::Load() {
   source_.clear();
   ReadFileFn read_file = g_read_file.load();
   bool read = (read_file ? read_file : ReadWithStream)(path_, source_);
+  unreadable_ = false;
   if (!read) {
+    std::error_code ec;
+    unreadable_ = std::filesystem::exists(path_, ec) || ec;
     source_.clear();
     Parse();
     exists_ = false;
@@ -253,6 +257,7 @@ bool IniFile::Load() {
 }
 
 void IniFile::LoadBytes(std::span<const std::uint8_t> bytes) {
+  unreadable_ = false;
   source_.assign(bytes.begin(), bytes.end());
   Parse();
 }
@@ -605,6 +610,7 @@ std::vector<std::uint8_t> IniFile::Serialize() const {
 
 IniSaveResult IniFile::Save(bool flush) {
   if (!dirty_) return IniSaveResult::Ok;
+  if (unreadable_) return IniSaveResult::WriteFailed;
   IniEncoding out_enc;
   LineRanges ranges;
   std::vector<std::uint8_t> bytes = SerializeTo(out_enc, &ranges);

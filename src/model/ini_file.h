@@ -45,8 +45,11 @@ class IniFile {
   IniFile() = default;
   explicit IniFile(std::filesystem::path path, const CodePage* cp = nullptr);
 
-  // Reads and parses the file. False when it cannot be opened; the document
-  // is then empty (and Save creates the file).
+  // Reads and parses the file. False when it cannot be read; the document
+  // is then empty. Save then creates the file when it was missing, and
+  // refuses to replace one that is there but could not be read (held by
+  // another program, refused, larger than kMaxIniFileBytes): what it holds
+  // would be lost.
   bool Load();
   // Parses bytes as if they were the file's content (tests, fuzzing).
   void LoadBytes(std::span<const std::uint8_t> bytes);
@@ -136,6 +139,7 @@ class IniFile {
   const CodePage* cp_ = nullptr;
   IniEncoding encoding_ = IniEncoding::Utf16Le;
   bool exists_ = false;
+  bool unreadable_ = false;  // Load found the file but could not read it
   bool dirty_ = false;
   bool force_utf16_ = false;
   std::size_t prefix_ = 0;            // byte-order mark length in source_
@@ -167,8 +171,12 @@ using WriteReplaceFn = bool (*)(const std::filesystem::path& temporary,
                                 std::span<const std::uint8_t> bytes, bool flush);
 void SetWriteReplaceFunction(WriteReplaceFn fn);  // nullptr restores the default
 
+// The largest file Load reads: the program's own files are well under a
+// megabyte, and a larger one would only size a huge allocation.
+inline constexpr std::uintmax_t kMaxIniFileBytes = std::uintmax_t{64} << 20;
+
 // Reads the whole of `path` into `out` (empty on entry); false when the
-// file cannot be opened or read. The default goes through std::ifstream;
+// file cannot be opened or read, or is larger than kMaxIniFileBytes. The default goes through std::ifstream;
 // the Windows build installs one made of the platform's own file calls,
 // which Wine runs about a tenth faster per file than the C runtime's.
 using ReadFileFn = bool (*)(const std::filesystem::path& path, std::vector<std::uint8_t>& out);

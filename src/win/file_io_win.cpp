@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "model/ini_file.h"
+
 namespace vantrel::win {
 namespace {
 
@@ -46,7 +48,7 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   bool ok = GetFileSizeEx(file, &size) != FALSE &&
-            static_cast<unsigned long long>(size.QuadPart) <= out.max_size();
+            static_cast<std::uintmax_t>(size.QuadPart) <= kMaxIniFileBytes;
   if (ok) {
     out.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;

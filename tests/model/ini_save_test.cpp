@@ -46,6 +46,39 @@ TEST(IniSave, CreatesMissingFoldersAndNewFile) {
   EXPECT_EQ(again.ReadInt(u"S", u"K", 0), 5);
 }
 
+// A file that is there but cannot be read is never saved over: the save
+// would put a document of our few keys in place of everything it holds.
+TEST(IniSave, NeverReplacesAFileItCouldNotRead) {
+  fs::path dir = Scratch("unreadable");
+  WriteAll(dir / "held.ini", "[s]\r\nmine=1\r\n");
+  SetReadFileFunction([](const fs::path&, std::vector<std::uint8_t>&) { return false; });
+  IniFile held(dir / "held.ini");
+  EXPECT_FALSE(held.Load());
+  held.WriteInt(u"s", u"k", 5);
+  EXPECT_EQ(held.Save(), IniSaveResult::WriteFailed);
+  EXPECT_EQ(ReadAll(dir / "held.ini"), "[s]\r\nmine=1\r\n");
+  IniFile missing(dir / "missing.ini");  // a missing file is still created
+  EXPECT_FALSE(missing.Load());
+  missing.WriteInt(u"s", u"k", 5);
+  EXPECT_EQ(missing.Save(), IniSaveResult::Ok);
+  SetReadFileFunction(nullptr);
+  // Too large to read (sparse here, so the test stays small on disk).
+  fs::path huge = dir / "huge.ini";
+  WriteAll(huge, "[s]\r\n");
+  fs::resize_file(huge, kMaxIniFileBytes + 1);
+  IniFile big(huge);
+  EXPECT_FALSE(big.Load());
+  big.WriteInt(u"s", u"k", 5);
+  EXPECT_EQ(big.Save(), IniSaveResult::WriteFailed);
+  EXPECT_EQ(fs::file_size(huge), kMaxIniFileBytes + 1);
+  // Once the file can be read, saving works as ever.
+  fs::resize_file(huge, 5);
+  ASSERT_TRUE(big.Load());
+  big.WriteInt(u"s", u"k", 5);
+  EXPECT_EQ(big.Save(), IniSaveResult::Ok);
+  EXPECT_EQ(ReadAll(huge), "[s]\r\nk=5\r\n");
+}
+
 TEST(IniSave, WritesNothingWhenUnchanged) {
   fs::path file = Scratch("unchanged") / "x.ini";
   WriteAll(file, "[s]\n  k = v  \n");

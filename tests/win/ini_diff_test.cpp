@@ -345,14 +345,17 @@ TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
 }
 
 // Both readers the program has give the same document: a missing file is
-// not loaded, an empty one is, and a file another program holds open for
-// writing (as an editor or the monitor may) is still read whole.
+// not loaded, nor one past the size limit; an empty one is, and a file
+// another program holds open for writing (as an editor or the monitor may)
+// is still read whole.
 TEST(IniDiff, ReadersAgree) {
   fs::path dir = ScratchDir("read");
   std::string big("\xFF\xFE[\0s\0]\0\r\0\n\0", 12);
   for (int i = 0; i < 20000; ++i) big += std::string("k\0=\0v\0\r\0\n\0", 10);
   WriteBytes(dir / "big.ini", big);
   WriteBytes(dir / "empty.ini", "");
+  WriteBytes(dir / "huge.ini", "");
+  fs::resize_file(dir / "huge.ini", kMaxIniFileBytes + 1);
   HANDLE held = CreateFileW((dir / "big.ini").c_str(), GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -360,6 +363,8 @@ TEST(IniDiff, ReadersAgree) {
     SetReadFileFunction(fn);
     IniFile missing(dir / "missing.ini");
     EXPECT_FALSE(missing.Load());
+    IniFile huge(dir / "huge.ini");
+    EXPECT_FALSE(huge.Load());
     IniFile empty(dir / "empty.ini");
     EXPECT_TRUE(empty.Load());
     EXPECT_EQ(empty.Serialize(), std::vector<std::uint8_t>());
