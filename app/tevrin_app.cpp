@@ -30,8 +30,7 @@ class CTevrinApp {
     InitCommonControlsEx(&icc);
     win::InstallDebugTrace();
     SetSystemCodePage(&SystemAnsiCodePage());
-    SetReadFileFunction(&win::ReadWholeFile);
-    SetWriteReplaceFunction(&win::WriteAndReplace);
+    win::UsePlatformFileIo();
     SetActiveKeyboardLayout(&win::PlatformKeyboardLayout());
     // The owner-drawn menu hook is installed by the main window once it is
     // up: no menu can open before, and the hook slows every message sent.

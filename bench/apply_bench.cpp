@@ -137,10 +137,7 @@ void Edit(SettingsRecord& r, int run) {
 }  // namespace
 
 int main() {
-  // As the program reads and saves: one handle per read, and write and rename
-  // through one handle.
-  SetReadFileFunction(&win::ReadWholeFile);
-  SetWriteReplaceFunction(&win::WriteAndReplace);
+  win::UsePlatformFileIo();  // files read and saved as the program does
   const fs::path root = fs::temp_directory_path() / "vantrel-apply-bench";
   fs::remove_all(root);
   const fs::path ours_dir = root / "ours" / "";

@@ -16,6 +16,7 @@
 #include <windows.h>
 
 #include "private_profile_io.h"
+#include "win/file_io_win.h"
 #endif
 
 using namespace vantrel;
@@ -69,6 +70,9 @@ std::size_t PlatformLoad(const std::wstring& file) {
 }  // namespace
 
 int main() {
+#ifdef _WIN32
+  win::UsePlatformFileIo();  // files read and saved as the program does
+#endif
   const fs::path dir = fs::temp_directory_path() / "vantrel_macro_bench";
   fs::create_directories(dir);
   const fs::path file = dir / "sequence.dat";

@@ -94,10 +94,7 @@ bool SameProfiles(const SettingsRecord& a, const SettingsRecord& b) {
 
 int main() {
 #ifdef _WIN32
-  // As the program reads and saves: one handle per read, and write and rename
-  // through one handle.
-  SetReadFileFunction(&win::ReadWholeFile);
-  SetWriteReplaceFunction(&win::WriteAndReplace);
+  win::UsePlatformFileIo();  // files read and saved as the program does
 #endif
   namespace fs = std::filesystem;
   const fs::path root = fs::temp_directory_path() / "vantrel-profile-bench";

@@ -7,12 +7,15 @@
 
 #include "monitor_window.h"
 #include "win/code_page_win.h"
+#include "win/file_io_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   if (FindWindowW(nullptr, pelox::kMonitorTitle)) return 0;
-  // The stored files carry no byte-order mark: read them in the code page
-  // the configurator writes them in, or names outside ASCII come out wrong.
+  // A stored file without a byte-order mark is in the system code page, as
+  // the configurator reads it, or names outside ASCII come out wrong. Files
+  // are read as the configurator reads them.
   vantrel::SetSystemCodePage(&vantrel::SystemAnsiCodePage());
+  vantrel::win::UsePlatformFileIo();
   auto context = std::make_unique<pelox::MonitorContext>();
   context->options = pelox::ParseOptions(GetCommandLineW());
   if (!context->link.Create()) return 0;  // another monitor owns the names

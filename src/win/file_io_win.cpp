@@ -41,6 +41,11 @@ bool RenameByHandle(HANDLE file, const std::wstring& target) {
 
 }  // namespace
 
+void UsePlatformFileIo() {
+  SetReadFileFunction(&ReadWholeFile);
+  SetWriteReplaceFunction(&WriteAndReplace);
+}
+
 bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& out) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

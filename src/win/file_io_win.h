@@ -2,8 +2,7 @@
 // calls: a whole file read through one handle, and the atomic save's last
 // step done through one handle (write, flush, rename over the target, close).
 //
-//   SetReadFileFunction(&win::ReadWholeFile);        // once, at start-up
-//   SetWriteReplaceFunction(&win::WriteAndReplace);
+//   win::UsePlatformFileIo();  // once, at start-up, before any file is read
 #pragma once
 
 #include <cstdint>
@@ -12,6 +11,9 @@
 #include <vector>
 
 namespace vantrel::win {
+
+// Has the INI layer read and save every file through the two calls below.
+void UsePlatformFileIo();
 
 // Reads the whole file into `out` (empty on entry); false when it cannot be
 // opened or read. Others may read, write or replace the file meanwhile; a
