@@ -29,8 +29,8 @@ int main() {
 #include "model/profile_store.h"
 #include "model/text.h"
 #include "private_profile_io.h"
-#include "win/file_io_win.h"
 #include "shell/monitor_link.h"
+#include "win/file_io_win.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ class BenchHost : public shell::MonitorLinkHost {
     RegisterClassW(&wc);
     hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                             wc.hInstance, nullptr);
-    monitor_ = CreateWindowExW(0, wc.lpszClassName, shell::kMonitorTitle, WS_POPUP, 0, 0, 1, 1,
+    monitor_ = CreateWindowExW(0, wc.lpszClassName, monitor::kMonitorTitle, WS_POPUP, 0, 0, 1, 1,
                                nullptr, nullptr, wc.hInstance, nullptr);
   }
   ~BenchHost() {
@@ -59,6 +59,8 @@ class BenchHost : public shell::MonitorLinkHost {
   void ShowProfileButtons(int) override {}
   void RefreshLightingPanel() override {}
   void CloseWaiting() override {}
+  bool TakeApplyRequest(WPARAM) override { return true; }
+  bool HoldKeyboardNotices() const override { return false; }
   HWND monitor() const { return monitor_; }
 
  private:
@@ -133,7 +135,6 @@ void Edit(SettingsRecord& r, int run) {
   for (ProfileSlot& s : r.profiles) s.iRGBGreen = run % 256;
 }
 
-
 }  // namespace
 
 int main() {
@@ -145,9 +146,9 @@ int main() {
   fs::create_directories(ours_dir / "config");
   fs::create_directories(platform_dir / "config");
 
-  HANDLE mutex = CreateMutexW(nullptr, FALSE, shell::kMonitorMutexName);
+  HANDLE mutex = CreateMutexW(nullptr, FALSE, monitor::kMutexName);
   HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      sizeof(SettingsRecord), shell::kMonitorSectionName);
+                                      sizeof(SettingsRecord), monitor::kSectionName);
   if (!mutex || !section || GetLastError() == ERROR_ALREADY_EXISTS) {
     std::printf("apply bench: the section already exists (is Pelox.exe running?)\n");
     return 1;

@@ -7,15 +7,17 @@
 #include <filesystem>
 #include <string>
 
+#include "model/monitor_protocol.h"
 #include "model/settings_record.h"
 
 namespace pelox {
 
-inline constexpr wchar_t kMonitorTitle[] = L"Vantrel Monitor";
-inline constexpr wchar_t kConfiguratorTitle[] = L"Vantrel";
-inline constexpr wchar_t kMutexName[] = L"Q71_Gaming_Keyboard_Mutex_Object";
-inline constexpr wchar_t kSectionName[] = L"Quarro_Gaming_Keyboard_RGB_Mutex_Data";
-inline constexpr UINT WM_APPLY_ALL_SETTING = WM_USER + 200;
+// The names and the message both programs share.
+using vantrel::monitor::kConfiguratorTitle;
+using vantrel::monitor::kMonitorTitle;
+using vantrel::monitor::kMutexName;
+using vantrel::monitor::kSectionName;
+using vantrel::monitor::WM_APPLY_ALL_SETTING;
 // Bounds every wait for the mutex: a configurator stuck while holding it
 // must not freeze the monitor's window.
 inline constexpr DWORD kMutexWaitMs = 5000;

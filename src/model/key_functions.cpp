@@ -21,8 +21,7 @@ constexpr FunctionEntry kWindowsShortcuts[] = {
 FunctionEntry FactoryDefault(int key_index) {
   if (key_index >= 0 && key_index <= 5)
     return {2, kModCtrl, static_cast<std::uint8_t>(0x1E + key_index)};
-  if (key_index >= 6 && key_index <= 9)
-    return {2, static_cast<std::uint8_t>(5 + key_index - 6), 0};
+  if (key_index >= 6 && key_index <= 9) return {2, static_cast<std::uint8_t>(5 + key_index - 6), 0};
   if (key_index >= 10 && key_index <= 14)
     return {10, 0, static_cast<std::uint8_t>(0x49 + key_index - 10)};
   return {0, 0, 0};
@@ -52,15 +51,29 @@ struct SpecialText {
   const char16_t* fixed;
 };
 constexpr SpecialText kSpecialTexts[] = {
-    {176, 5, nullptr},   {177, 6, nullptr},        {178, 4, nullptr},
-    {179, 15, nullptr},  {180, 14, nullptr},       {183, 20, nullptr},
-    {184, 11, nullptr},  {185, 9, nullptr},        {186, 10, nullptr},
-    {187, 8, nullptr},   {196, 7, nullptr},        {197, 21, nullptr},
-    {198, 22, nullptr},  {78, 16, nullptr},        {79, 17, nullptr},
-    {192, -1, u"Screensave"}, {194, -1, u"Explorer"},
+    {176, 5, nullptr},
+    {177, 6, nullptr},
+    {178, 4, nullptr},
+    {179, 15, nullptr},
+    {180, 14, nullptr},
+    {183, 20, nullptr},
+    {184, 11, nullptr},
+    {185, 9, nullptr},
+    {186, 10, nullptr},
+    {187, 8, nullptr},
+    {196, 7, nullptr},
+    {197, 21, nullptr},
+    {198, 22, nullptr},
+    {78, 16, nullptr},
+    {79, 17, nullptr},
+    {192, -1, u"Screensave"},
+    {194, -1, u"Explorer"},
     // Codes the menu does not offer and the language module names nowhere.
-    {189, -1, u"Refresh"}, {190, -1, u"Stop loading"}, {191, -1, u"Home page"},
-    {193, -1, u"Sleep"},   {199, -1, u"Favourites"}};
+    {189, -1, u"Refresh"},
+    {190, -1, u"Stop loading"},
+    {191, -1, u"Home page"},
+    {193, -1, u"Sleep"},
+    {199, -1, u"Favourites"}};
 
 std::u16string SpecialCaption(int code, std::span<const std::u16string> names) {
   for (const SpecialText& s : kSpecialTexts)
@@ -164,15 +177,16 @@ std::u16string KeyAssignmentText(const KeyAssignment& key, std::span<const std::
   }
 }
 
-std::vector<MacroMenuEntry> MacroMenuEntries(const MacroLibrary& library, const KeyAssignment& key) {
+std::vector<MacroMenuEntry> MacroMenuEntries(const MacroLibrary& library,
+                                             const KeyAssignment& key) {
   std::vector<MacroMenuEntry> entries;
   const std::u16string bound = FromFixed(key.macroName);
   for (size_t i = 0; i < library.size() && i < static_cast<size_t>(4000 - kCommandFirstMacro);
        ++i) {
     const std::u16string name = FromFixed(library[i]->name);
-    const bool marked =
-        key.actionType == kActionTypeMacro && EqualsNoCase(Trim(name), bound);
-    entries.push_back({kCommandFirstMacro + static_cast<int>(i), name, marked});
+    const bool marked = key.actionType == kActionTypeMacro && EqualsNoCase(Trim(name), bound);
+    entries.push_back(
+        {kCommandFirstMacro + static_cast<int>(i), name, marked, CanBindToKey(*library[i])});
   }
   return entries;
 }
@@ -190,21 +204,20 @@ std::uint8_t CombinationModifiers(const Combination& c) {
                                    (c.flags[3] ? kModAlt : 0) | (c.flags[4] ? kModWin : 0));
 }
 
-bool ApplyKeyCommand(SettingsRecord& record, int key_index, int command,
+bool ApplyKeyCommand(SettingsRecord& record, int profile, int key_index, int command,
                      const MacroLibrary& library, const Combination* combination) {
-  if (key_index < 0 || key_index >= 6) return false;
+  if (profile < 0 || profile >= kProfileCount || key_index < 0 || key_index >= 6) return false;
   const int code = CommandFunctionCode(command);
   if (code < 0) return false;
   const MacroRecord* macro = nullptr;
   if (code == kFunctionMacro) {
     const size_t index = static_cast<size_t>(command - kCommandFirstMacro);
-    if (index >= library.size() || !library[index] || !CanBindToKey(*library[index]))
-      return false;
+    if (index >= library.size() || !library[index] || !CanBindToKey(*library[index])) return false;
     macro = library[index].get();
   }
   if (code == kFunctionCombination && !combination) return false;
 
-  KeyAssignment& key = ActiveSlot(record).MacroKeyInfo[key_index];
+  KeyAssignment& key = record.profiles[profile].MacroKeyInfo[key_index];
   const FunctionEntry entry = FunctionCodeTable(code, key_index);
   key.functionCode = static_cast<std::uint8_t>(code);
   key.actionType = entry.actionType;
@@ -222,7 +235,7 @@ bool ApplyKeyCommand(SettingsRecord& record, int key_index, int command,
     std::memset(key.events, 0, sizeof(key.events));
     std::memset(key.macroName, 0, sizeof(key.macroName));
   }
-  record.MacroKeyInfoChanged[ActiveProfileIndex(record)][key_index] = 1;
+  record.MacroKeyInfoChanged[profile][key_index] = 1;
   return true;
 }
 

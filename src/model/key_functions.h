@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-
 #include <vector>
 
 #include "model/macro_library.h"
@@ -49,13 +48,15 @@ std::u16string CombinationText(std::uint8_t modifiers, int key_code);
 // language string 500 + N); a shorter table gives empty texts.
 std::u16string KeyAssignmentText(const KeyAssignment& key, std::span<const std::u16string> names);
 
-// One macro line of a key's menu: command 1100 + index, the name, and
-// whether it is the macro the key carries (trimmed names, letter case
-// ignored, as keys find their macros).
+// One macro line of a key's menu: command 1100 + index, the name, whether
+// it is the macro the key carries (trimmed names, letter case ignored, as
+// keys find their macros), and whether it can be bound at all (a name too
+// long for a key is shown, disabled).
 struct MacroMenuEntry {
   int command;
   std::u16string name;
   bool marked;
+  bool bindable;
 };
 std::vector<MacroMenuEntry> MacroMenuEntries(const MacroLibrary& library, const KeyAssignment& key);
 
@@ -69,12 +70,13 @@ struct Combination {
 Combination CombinationOf(const KeyAssignment& key);
 std::uint8_t CombinationModifiers(const Combination& combination);
 
-// Carries out menu `command` on assignment `key_index` (0..5) of the active
-// slot: sets the function, fills or clears the macro fields and flags the
-// key as changed. `combination` is the dialog's OK result for command 1002
+// Carries out menu `command` on assignment `key_index` (0..5) of profile
+// `profile` (the one that was active when the key's menu opened): sets the
+// function, fills or clears the macro fields and flags the key as changed
+// in that profile. `combination` is the dialog's OK result for command 1002
 // (nullptr: cancelled). False when nothing changed (manager, cancelled
-// dialog, unknown command or index, a macro that cannot be bound).
-bool ApplyKeyCommand(SettingsRecord& record, int key_index, int command,
+// dialog, unknown command, profile or index, a macro that cannot be bound).
+bool ApplyKeyCommand(SettingsRecord& record, int profile, int key_index, int command,
                      const MacroLibrary& library, const Combination* combination);
 
 }  // namespace vantrel

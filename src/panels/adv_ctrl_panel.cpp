@@ -42,16 +42,15 @@ bool CDlgAdvCtrlPanel::OnCreate(const CREATESTRUCTW&) {
 }
 
 void CDlgAdvCtrlPanel::PutSettingToControl() {
-  SetPollingRate(slot().PollingRate - 1);
+  ShowPollingRate();
   ShowResponseTime();
 }
 
-void CDlgAdvCtrlPanel::SetPollingRate(int index) {
-  if (index == 0 || index == 1) {
-    m_btn500Hz.SetCheck(index == 0);
-    m_btn1000Hz.SetCheck(index == 1);
-  }
-  slot().PollingRate = index + 1;
+void CDlgAdvCtrlPanel::ShowPollingRate() {
+  const std::int32_t rate = slot().PollingRate;
+  if (rate != 1 && rate != 2) return;
+  m_btn500Hz.SetCheck(rate == 1);
+  m_btn1000Hz.SetCheck(rate == 2);
 }
 
 void CDlgAdvCtrlPanel::ShowResponseTime() {
@@ -62,17 +61,20 @@ void CDlgAdvCtrlPanel::ShowResponseTime() {
 }
 
 void CDlgAdvCtrlPanel::ShowResponseMenu() {
+  const int profile = ActiveProfileIndex(record());
   const MenuChoice choices[] = {{kResponse1ms, L"1 ms"}, {kResponse2ms, L"2 ms"}};
-  ShowChoiceMenu(hwnd(), m_btnResponse.hwnd(), choices);
+  if (const UINT chosen = ShowChoiceMenu(hwnd(), m_btnResponse.hwnd(), choices))
+    OnResponseCommand(chosen, profile);
 }
 
-void CDlgAdvCtrlPanel::OnResponseCommand(UINT command) {
+void CDlgAdvCtrlPanel::OnResponseCommand(UINT command, int profile) {
+  ProfileSlot& target = record().profiles[profile];
   const AdvancedCommand cmd = AdvancedMenuCommand(static_cast<int>(command));
   if (cmd.known) {
-    slot().iResponTime = cmd.response_time;
-    if (cmd.rate_index >= 0) SetPollingRate(cmd.rate_index);
+    target.iResponTime = cmd.response_time;
+    if (cmd.rate_index >= 0) target.PollingRate = cmd.rate_index + 1;
   }
-  ShowResponseTime();
+  if (profile == ActiveProfileIndex(record())) PutSettingToControl();
 }
 
 bool CDlgAdvCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -81,16 +83,13 @@ bool CDlgAdvCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
 
 bool CDlgAdvCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
   if (control && control == m_btn500Hz.hwnd()) {
-    slot().PollingRate = 1;
-    slot().iResponTime = 2;
-    SetPollingRate(0);
-    ShowResponseTime();
+    OnResponseCommand(kResponse2ms, ActiveProfileIndex(record()));
   } else if (control && control == m_btn1000Hz.hwnd()) {
-    OnResponseCommand(kResponse1ms);
+    OnResponseCommand(kResponse1ms, ActiveProfileIndex(record()));
   } else if (control && control == m_btnResponse.hwnd()) {
     ShowResponseMenu();
   } else if (!control && id >= kFirstCommand && id <= kLastCommand) {
-    OnResponseCommand(id);
+    OnResponseCommand(id, ActiveProfileIndex(record()));
     return true;
   }
   return Panel::OnCommand(control, id, code);

@@ -17,9 +17,6 @@ class CDlgAdvCtrlPanel : public Panel {
   explicit CDlgAdvCtrlPanel(SettingsRecord& record);
 
   void PutSettingToControl() override;
-  // Index 0 checks 500 Hz, 1 checks 1000 Hz, anything else leaves both
-  // buttons; PollingRate becomes index + 1 in every case.
-  void SetPollingRate(int index);
 
   skin::CBitmapBtn m_btn500Hz, m_btn1000Hz, m_btnResponse;
 
@@ -30,10 +27,14 @@ class CDlgAdvCtrlPanel : public Panel {
   void PaintTexts(HDC dc) override;
 
  private:
+  // PollingRate 1 checks 500 Hz, 2 checks 1000 Hz; any other stored value
+  // leaves both buttons as they were.
+  void ShowPollingRate();
   void ShowResponseTime();
   void ShowResponseMenu();
-  // Menu commands 2001..2004 (and 1003..4000 are this panel's range).
-  void OnResponseCommand(UINT command);
+  // Menu commands 2001..2004 (and 1003..4000 are this panel's range) on
+  // `profile`: the one that was active when the menu opened.
+  void OnResponseCommand(UINT command, int profile);
 };
 
 }  // namespace vantrel::panels

@@ -14,7 +14,7 @@ constexpr int kItemWidth = 135;
 
 }  // namespace
 
-void ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices) {
+UINT ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices) {
   win::Font font(CreateFontW(14, 0, 0, 0, 400, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                              FF_SWISS | DEFAULT_PITCH, L"Arial"));
@@ -24,8 +24,9 @@ void ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices
   RECT r{};
   GetWindowRect(button, &r);
   g_open_menu = &menu;
-  menu.TrackAt(owner, {r.left, r.bottom});
+  const UINT chosen = menu.TrackAt(owner, {r.left, r.bottom}, true);
   g_open_menu = nullptr;
+  return chosen;
 }
 
 bool ForwardChoiceMenuDraw(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {

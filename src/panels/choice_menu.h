@@ -1,10 +1,10 @@
 // The popup choice menus of the lighting and advanced pages: an owner-drawn
 // CExMenu in Arial 14, 135 pixels wide, dropped at the lower-left corner of
-// the button that opened it. The choice arrives at the owner as a
-// WM_COMMAND with the item's command and no control.
+// the button that opened it. The chosen command is returned, so the page
+// carries it out on the profile that was active when the menu opened.
 //
 //   const MenuChoice items[] = {{2001, L"1 ms"}, {2002, L"2 ms"}};
-//   ShowChoiceMenu(hwnd(), button.hwnd(), items);
+//   if (UINT id = ShowChoiceMenu(hwnd(), button.hwnd(), items)) ...run id...
 //   // the owner's OnMessage: return ForwardChoiceMenuDraw(msg, wp, lp, result);
 #pragma once
 
@@ -20,8 +20,9 @@ struct MenuChoice {
   std::wstring text;
 };
 
-// Runs the menu to its end (TrackPopupMenu's own loop).
-void ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices);
+// Runs the menu to its end (TrackPopupMenu's own loop); the chosen command,
+// or 0.
+UINT ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices);
 
 // Hands WM_MEASUREITEM / WM_DRAWITEM of the open menu's items to it; the
 // owner calls this first in its message handling.

@@ -63,7 +63,9 @@ void CDlgLightCtrlPanel::ShowModeMenu() {
   const MenuChoice choices[] = {{2005, skin::TextAt(Texts(), 9)},
                                 {2006, skin::TextAt(Texts(), 10)},
                                 {2007, skin::TextAt(Texts(), 11)}};
-  ShowChoiceMenu(hwnd(), m_btnMode.hwnd(), choices);
+  const int profile = ActiveProfileIndex(record());
+  if (const UINT chosen = ShowChoiceMenu(hwnd(), m_btnMode.hwnd(), choices))
+    OnMenuCommand(chosen, profile);
 }
 
 void CDlgLightCtrlPanel::ShowLevelMenu() {
@@ -72,7 +74,22 @@ void CDlgLightCtrlPanel::ShowLevelMenu() {
                                 {2011, L"60%"},
                                 {2012, L"100%"},
                                 {2013, skin::TextAt(Texts(), 6)}};
-  ShowChoiceMenu(hwnd(), m_btnLevel.hwnd(), choices);
+  const int profile = ActiveProfileIndex(record());
+  if (const UINT chosen = ShowChoiceMenu(hwnd(), m_btnLevel.hwnd(), choices))
+    OnMenuCommand(chosen, profile);
+}
+
+void CDlgLightCtrlPanel::OnMenuCommand(UINT id, int profile) {
+  ProfileSlot& target = record().profiles[profile];
+  const bool shown = profile == ActiveProfileIndex(record());
+  const LightCommand cmd = LightMenuCommand(static_cast<int>(id));
+  if (cmd.field == LightField::Mode) {
+    target.LtEffectType = cmd.value;
+    if (cmd.show && shown) SetEffectSelection(cmd.value);
+  } else if (cmd.field == LightField::Level) {
+    target.iLtPulsation = cmd.value;
+    if (cmd.show && shown) SetLevelSelection(cmd.value);
+  }
 }
 
 bool CDlgLightCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -85,14 +102,7 @@ bool CDlgLightCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
   } else if (control && control == m_btnLevel.hwnd()) {
     ShowLevelMenu();
   } else if (!control && id >= kFirstCommand && id <= kLastCommand) {
-    const LightCommand cmd = LightMenuCommand(static_cast<int>(id));
-    if (cmd.field == LightField::Mode) {
-      slot().LtEffectType = cmd.value;
-      if (cmd.show) SetEffectSelection(cmd.value);
-    } else if (cmd.field == LightField::Level) {
-      slot().iLtPulsation = cmd.value;
-      if (cmd.show) SetLevelSelection(cmd.value);
-    }
+    OnMenuCommand(id, ActiveProfileIndex(record()));
     return true;
   }
   return Panel::OnCommand(control, id, code);

@@ -34,6 +34,9 @@ class CDlgLightCtrlPanel : public Panel {
  private:
   void ShowModeMenu();
   void ShowLevelMenu();
+  // Menu commands 2005..2013 (1004..4000 are this page's range) on
+  // `profile`: the one that was active when the menu opened.
+  void OnMenuCommand(UINT id, int profile);
   void ShowCaption(skin::CBitmapBtn& button, const std::wstring& caption);
 };
 

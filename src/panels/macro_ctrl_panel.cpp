@@ -83,7 +83,7 @@ void CDlgMacroCtrlPanel::PutSettingToControl() {
 
 void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
   if (k < 0 || k >= kKeyCount) return;
-  key_index_ = k;
+  set_key_index(k);
   // The macro manager, opened from this menu, preselects this key's macro.
   EditedKeyAssignment() = slot().MacroKeyInfo[k];
 
@@ -92,8 +92,10 @@ void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
   macros.AppendItem(kCommandMacroManager, Text(2));
   const std::vector<MacroMenuEntry> entries = MacroMenuEntries(library_, EditedKeyAssignment());
   if (!entries.empty()) macros.AppendItem(shell::kSeparatorId, L"");
-  for (const MacroMenuEntry& e : entries)
-    macros.AppendItem(static_cast<UINT>(e.command), win::ToWide(e.name), nullptr, false, e.marked);
+  for (const MacroMenuEntry& e : entries) {
+    macros.AppendItem(static_cast<UINT>(e.command), win::ToWide(e.name), nullptr, false, e.marked,
+                      !e.bindable);
+  }
   for (int i = 0; i < kMediaItems; ++i)
     media.AppendItem(kFirstMediaCommand + static_cast<UINT>(i), Text(kFirstMediaText + i));
   for (const Item& item : kSystemItems) system.AppendItem(item.command, Text(item.text));
@@ -119,8 +121,8 @@ void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
 }
 
 void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
-  const int k = key_index_;
-  if (k < 0 || k >= kKeyCount) return;
+  const int k = key_index_, p = key_profile_;
+  if (k < 0 || k >= kKeyCount || p < 0 || p >= kProfileCount) return;
   if (id == kCommandMacroManager) {
     // The manager saves or reloads the library itself; no key changes.
     RunMacroManager(hwnd());
@@ -129,11 +131,11 @@ void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
   bool changed = false;
   if (id == kCombination) {
     CDlgShortCut dlg;
-    dlg.combination = CombinationOf(slot().MacroKeyInfo[k]);
+    dlg.combination = CombinationOf(record().profiles[p].MacroKeyInfo[k]);
     if (dlg.RunModal(hwnd()) != CDlgShortCut::kResultOk) return;
-    changed = ApplyKeyCommand(record(), k, static_cast<int>(id), library_, &dlg.combination);
+    changed = ApplyKeyCommand(record(), p, k, static_cast<int>(id), library_, &dlg.combination);
   } else {
-    changed = ApplyKeyCommand(record(), k, static_cast<int>(id), library_, nullptr);
+    changed = ApplyKeyCommand(record(), p, k, static_cast<int>(id), library_, nullptr);
   }
   if (changed) PutSettingToControl();
 }

@@ -40,13 +40,19 @@ class CDlgMacroCtrlPanel : public Panel {
   // Opens the menu of key k (0..5) at the lower-left corner of its button
   // and runs it to its end; the choice arrives as a menu command.
   void OpenKeyMenu(int k);
-  // Carries out menu command `id` on the key whose menu was opened last:
-  // runs the macro manager (1099) or the shortcut dialog (1002) where the
-  // command asks for them, stores the choice and refreshes the captions.
+  // Carries out menu command `id` on the key whose menu was opened last, in
+  // the profile that was active then (the keyboard may have switched
+  // profiles meanwhile): runs the macro manager (1099) or the shortcut
+  // dialog (1002) where the command asks for them, stores the choice and
+  // refreshes the captions.
   void RunKeyCommand(UINT id);
 
   int key_index() const { return key_index_; }
-  void set_key_index(int k) { key_index_ = k; }
+  // The key and profile the next command goes to, as OpenKeyMenu sets them.
+  void set_key_index(int k) {
+    key_index_ = k;
+    key_profile_ = ActiveProfileIndex(record());
+  }
 
   std::array<skin::CBitmapBtn, kKeyCount> m_keys;
 
@@ -60,6 +66,7 @@ class CDlgMacroCtrlPanel : public Panel {
  private:
   MacroLibrary& library_;
   int key_index_ = 0;
+  int key_profile_ = 0;
   // The menu being tracked: its items (submenus' too) are measured and
   // drawn through this page while TrackPopupMenu's loop runs.
   const shell::CExMenu* open_menu_ = nullptr;

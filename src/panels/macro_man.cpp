@@ -172,6 +172,11 @@ bool CDlgMacroMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       if (lp == kMacroListId) OnNameEdited(static_cast<int>(wp));
       if (lp == kEventListId) OnPauseEdited(static_cast<int>(wp));
       break;
+    case shell::kListEditCancelled:
+      // A new name given up: the list shows the macro still selected.
+      if (lp == kMacroListId) SendMessageW(m_macroList.hwnd(), LB_SETCURSEL, selected_, 0);
+      if (lp == kEventListId) OnPauseEditCancelled();
+      break;
     case shell::kListRightClick:
       if (lp == kEventListId && !recording()) ShowEventMenu();
       break;

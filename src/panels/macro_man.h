@@ -91,7 +91,6 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void OnDestroy() override;
-  bool OnTimer(UINT_PTR id) override;
   void PaintTexts(HDC dc) override;
 
  private:
@@ -118,12 +117,9 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   void RebuildEventList();
   void ShowEventMenu();
   void OnPauseEdited(int line);
-  // Esc, or an emptied text, takes the pause line out of the list without
-  // a notice: a timer watches the open pause editor and, once it is gone
-  // without a commit, rebuilds the list from the events (which kept their
-  // pause).
-  static constexpr UINT_PTR kPauseEditorTimer = 1;
-  void OnPauseEditorClosed();
+  // Esc, or an emptied text, took the pause line out of the list: the list
+  // is rebuilt from the events, which kept their pause.
+  void OnPauseEditCancelled();
   void StoreBuffer();
   std::uint32_t LineData(int line) const;
   bool OnMenuDraw(UINT msg, LPARAM lp, LRESULT& result);

@@ -136,7 +136,6 @@ void CDlgMacroMan::RunEventCommand(UINT id, int line) {
       SendMessageW(m_eventList.hwnd(), LB_SETCURSEL, line, 0);
       if (m_eventList.EditSelectedItem() < 0) return;
       edited_event_ = event;
-      SetTimer(hwnd(), kPauseEditorTimer, 50, nullptr);
       return;
     case kCmdDelete:
       if (!DeleteEventLine(recorder_, data)) return;
@@ -159,22 +158,9 @@ void CDlgMacroMan::RunEventCommand(UINT id, int line) {
   StoreBuffer();
 }
 
-bool CDlgMacroMan::OnTimer(UINT_PTR id) {
-  if (id != kPauseEditorTimer) return SkinnedDialog::OnTimer(id);
-  // A commit's notice is queued ahead of any timer message: by now it has
-  // been handled and edited_event_ is cleared.
-  if (m_eventList.editor() && edited_event_ >= 0) return true;
-  KillTimer(hwnd(), kPauseEditorTimer);
-  OnPauseEditorClosed();
-  return true;
-}
-
-void CDlgMacroMan::OnPauseEditorClosed() {
-  HWND list = m_eventList.hwnd();
-  if (!list || edited_event_ < 0) return;
-  const EventListView view = BuildEventList(recorder_.events, recorder_.count, -1, -1);
-  if (static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0)) == view.lines.size()) return;
-  // The line is gone: no commit follows. Show the pause again, selected.
+void CDlgMacroMan::OnPauseEditCancelled() {
+  if (edited_event_ < 0) return;
+  // Show the pause again, selected.
   event_to_select_ = edited_event_;
   line_to_select_ = -1;
   edited_event_ = -1;

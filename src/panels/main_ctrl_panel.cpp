@@ -59,15 +59,18 @@ void CDlgMainCtrlPanel::EditKey(int position) {
   const int profile = ActiveProfileIndex(record());
   // A full key map refuses silently: no dialog, no message.
   if (IsKeyMapFull(record(), profile)) return;
+  // The key goes to the profile the dialog was opened on, whatever the
+  // keyboard switched to meanwhile.
+  ProfileSlot& edited = record().profiles[profile];
   CDlgKeyAssi dlg;
   dlg.m_keyPosition = position;
-  dlg.m_currentCode = slot().standardkey[position];
+  dlg.m_currentCode = edited.standardkey[position];
   if (dlg.RunModal(hwnd()) != IDOK) return;
   // Code 0 means the user pressed OK without choosing a key.
   if (dlg.m_newCode == 0) return;
   LockWindowUpdate(hwnd());
-  slot().standardkey[position] = dlg.m_newCode;
-  ShowKey(position, dlg.m_newCode);
+  edited.standardkey[position] = dlg.m_newCode;
+  if (ActiveProfileIndex(record()) == profile) ShowKey(position, dlg.m_newCode);
   record().StandardKeyChanged[profile] = 1;
   LockWindowUpdate(nullptr);
 }

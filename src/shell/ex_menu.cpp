@@ -51,8 +51,8 @@ CExMenu::~CExMenu() {
 }
 
 void CExMenu::AppendItem(UINT id, const std::wstring& text, CExMenu* submenu, bool highlight,
-                         bool mark) {
-  const MenuItem* record = items_.Append({text, id, highlight, mark, submenu != nullptr});
+                         bool mark, bool disabled) {
+  const MenuItem* record = items_.Append({text, id, highlight, mark, submenu != nullptr, disabled});
   auto data = reinterpret_cast<LPCWSTR>(record);
   if (id == kSeparatorId) {
     AppendMenuW(menu_, MF_OWNERDRAW | MF_SEPARATOR, 0, data);
@@ -60,7 +60,7 @@ void CExMenu::AppendItem(UINT id, const std::wstring& text, CExMenu* submenu, bo
     AppendMenuW(menu_, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu->handle()),
                 data);
   } else {
-    AppendMenuW(menu_, MF_OWNERDRAW, id, data);
+    AppendMenuW(menu_, MF_OWNERDRAW | (disabled ? MF_GRAYED : 0), id, data);
   }
   int width = MenuItemWidth(text.size(), margin_left, margin_right);
   if (width > item_width) item_width = width;
@@ -84,11 +84,13 @@ void CExMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
     MoveToEx(dc, rc.left, y, nullptr);
     LineTo(dc, rc.right, y);
   } else {
-    bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const bool disabled = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0 && !disabled;
     win::Brush back(CreateSolidBrush(selected ? selected_back : normal_back));
     FillRect(dc, &rc, back.get());
     COLORREF text_colour = selected ? selected_text : normal_text;
     if (data && data->highlight) text_colour = kAccent;
+    if (disabled) text_colour = disabled_text;
     SetTextColor(dc, text_colour);
     SetBkMode(dc, TRANSPARENT);
     std::wstring text = data ? data->text : std::wstring();

@@ -33,6 +33,7 @@ struct MenuItem {
   bool highlight;
   bool mark;
   bool popup;
+  bool disabled = false;  // shown greyed, cannot be chosen
 };
 
 // The items of one menu in append order, at stable addresses: each
@@ -58,7 +59,7 @@ class CExMenu {
 
   HMENU handle() const { return menu_; }
   void AppendItem(UINT id, const std::wstring& text, CExMenu* submenu = nullptr,
-                  bool highlight = false, bool mark = false);
+                  bool highlight = false, bool mark = false, bool disabled = false);
 
   // Owner-draw callbacks (from the owner's WM_MEASUREITEM / WM_DRAWITEM).
   void MeasureItem(MEASUREITEMSTRUCT& item) const;
@@ -72,6 +73,7 @@ class CExMenu {
   COLORREF accent = kAccent;  // set by some users, not drawn
   COLORREF normal_text = 16777215;
   COLORREF selected_text = 16777215;
+  COLORREF disabled_text = RGB(110, 110, 110);
   int item_width = 0;
   int margin_left = 0;
   int margin_right = 0;

@@ -159,7 +159,12 @@ void CListBoxEx::CommitEdit(bool focus_list) {
   }
   SendMessageW(hwnd(), LB_SETCURSEL, inserted >= 0 ? inserted : index, 0);
   CloseEditor(focus_list);
-  if (inserted >= 0) Post(kListEditCommitted, inserted, list_id);
+  // Either way the owner hears of the end: an emptied text took the item.
+  if (inserted >= 0) {
+    Post(kListEditCommitted, inserted, list_id);
+  } else {
+    Post(kListEditCancelled, index, list_id);
+  }
 }
 
 void CListBoxEx::CancelEdit() {
@@ -168,6 +173,7 @@ void CListBoxEx::CancelEdit() {
   edited_ = -1;
   SendMessageW(hwnd(), LB_DELETESTRING, index, 0);
   CloseEditor(true);
+  Post(kListEditCancelled, index, list_id);
 }
 
 bool CListBoxEx::Editor::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {

@@ -1,5 +1,5 @@
 // CListBoxEx: the owner-drawn list box of the macro manager, with a 16 x 16
-// icon before each text, in-place editing of items and three notifications
+// icon before each text, in-place editing of items and four notifications
 // posted to its notify window.
 //
 //   CListBoxEx list;
@@ -9,6 +9,8 @@
 //   list.AddItemAndEdit();                // empty item, editor over it
 //   // parent (a win::Window: WM_DRAWITEM/WM_MEASUREITEM are reflected):
 //   //   kListEditCommitted (1524)  wParam new index, lParam list_id
+//   //   kListEditCancelled (1525)  wParam index the item had, lParam list_id
+//   //                              (Esc, or committed empty: the item is gone)
 //   //   kListDeletePressed (1624)  0, 0
 //   //   kListRightClick    (1724)  0, list_id
 //   // and, for a background brush: CListBoxEx::ReflectCtlColor first in
@@ -27,6 +29,7 @@
 namespace vantrel::shell {
 
 constexpr UINT kListEditCommitted = WM_USER + 500;  // 1524
+constexpr UINT kListEditCancelled = WM_USER + 501;  // 1525
 constexpr UINT kListDeletePressed = WM_USER + 600;  // 1624
 constexpr UINT kListRightClick = WM_USER + 700;     // 1724
 

@@ -227,12 +227,6 @@ void CTevrinDlg::CloseWaiting() {
 
 bool CTevrinDlg::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
 
-bool CTevrinDlg::PreTranslateMessage(MSG& msg) {
-  if (SkinnedDialog::PreTranslateMessage(msg)) return true;
-  if (msg.message == WM_APPLY_ALL_SETTING) m_link.OnApplyAllSetting(msg.wParam, msg.lParam);
-  return false;
-}
-
 // Timers 1 and 2 belong to the monitor link (closing the waiting window).
 bool CTevrinDlg::OnTimer(UINT_PTR id) {
   if (id == kPagesTimer) {
@@ -243,7 +237,24 @@ bool CTevrinDlg::OnTimer(UINT_PTR id) {
   return m_link.OnTimer(id);
 }
 
-bool CTevrinDlg::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool CTevrinDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == WM_APPLY_ALL_SETTING) {
+    // Handled here, not before dispatch, so a notice that arrives while a
+    // menu, a file dialog or a message box runs its own loop is not lost.
+    // Both programs post; one sent by another program is refused.
+    if (InSendMessage()) {
+      win::DebugTrace(L"\nWM_APPLY_ALL_SETTING sent, not posted: ignored\n");
+    } else {
+      m_link.OnApplyAllSetting(wp, lp);
+    }
+    result = 0;
+    return true;
+  }
+  if (msg == WM_ENABLE && wp) {
+    // The dialog that held the keyboard's switches has closed.
+    m_link.ReleaseHeldNotices();
+    return false;
+  }
   if (msg == kStartedMessage) {
     // Menus can appear only from here on. The menu hook is a hook on every
     // message sent on this thread, which under Wine costs a trip to the

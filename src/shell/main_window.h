@@ -71,10 +71,7 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   void RefreshAllControl() override;
   void ImportProfile();
   void ExportProfile();
-  void OnApplyAllSetting(WPARAM wp, LPARAM lp) { m_link.OnApplyAllSetting(wp, lp); }
   void ApplySetting(int mode) { m_link.ApplySetting(mode); }
-
-  bool PreTranslateMessage(MSG& msg) override;
 
   skin::CBitmapBtn& button(int k) { return m_buttons[k]; }
   // Page k, made first if it is not yet (nullptr outside 0..3).
@@ -111,6 +108,10 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   void ShowProfileButtons(int profile) override;
   void RefreshLightingPanel() override;
   void CloseWaiting() override;
+  bool TakeApplyRequest(WPARAM mode) override { return m_DlgWaitting.TakeRequest(mode); }
+  // Our dialogs (and the system's file dialogs) disable this window while
+  // they run.
+  bool HoldKeyboardNotices() const override { return !IsWindowEnabled(hwnd()); }
 
   std::array<skin::CBitmapBtn, kMainButtonCount> m_buttons;
   skin::TextTable m_texts;

@@ -29,8 +29,10 @@ std::wstring ChooseProfileFile(HWND owner, bool save) {
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH * 4;
   ofn.lpstrDefExt = L"*.gkp";
-  ofn.Flags =
-      OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | (save ? 0 : OFN_FILEMUSTEXIST);
+  // The dialog would otherwise leave the process's current folder in the
+  // user's chosen folder, holding it open for as long as the program runs.
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR |
+              (save ? 0 : OFN_FILEMUSTEXIST);
   if (!(save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn))) return {};
   return file;
 }

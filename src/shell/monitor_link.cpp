@@ -12,7 +12,7 @@
 namespace vantrel::shell {
 namespace {
 
-HWND FindMonitor() { return FindWindowW(nullptr, kMonitorTitle); }
+HWND FindMonitor() { return FindWindowW(nullptr, monitor::kMonitorTitle); }
 
 // Posted, never sent: neither program waits for the other's window procedure.
 void PostWithWaitCursor(HWND target, WPARAM wp, LPARAM lp) {
@@ -81,9 +81,9 @@ MonitorLink::Lock MonitorLink::LockSection() {
 
 bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
   // Opened once: a second call (a window started again) keeps the handles.
-  if (!mutex_) mutex_ = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMonitorMutexName);
+  if (!mutex_) mutex_ = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, monitor::kMutexName);
   if (!section_) {
-    section_ = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, kMonitorSectionName);
+    section_ = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, monitor::kSectionName);
   }
   if (!section_) return false;
   if (!view_) {
@@ -225,43 +225,67 @@ void MonitorLink::GiveUpOnAcknowledgement() {
 }
 
 void MonitorLink::NotifyProfile(int profile) {
-  if (HWND monitor = FindMonitor()) PostWithWaitCursor(monitor, 2, profile);
+  if (HWND window = FindMonitor()) PostWithWaitCursor(window, monitor::kSelectProfile, profile);
 }
 
 void MonitorLink::OnApplyAllSetting(WPARAM wp, LPARAM lp) {
   win::DebugTrace(L"\nWM_APPLY_ALL_SETTING\n");
-  SettingsRecord& live = stores_.live;
   switch (lp) {
-    case 1:
+    case monitor::kAcknowledge:
       OnAcknowledgement();
       break;
-    case 2:
+    case monitor::kApplyRequest:
       win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply\n");
-      if (wp == 0) {
-        win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #0 apply\n");
-        ApplySetting(0);
-      } else if (wp == 1) {
-        win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #1 reset\n");
-        ApplyFactoryDefaultsAll(live);
-        MarkAllChanged(live);
-        win::DebugTrace(L"\nmain refreshallcontrol\n");
-        host_.RefreshAllControl();
-        ApplySetting(1);
+      if (!host_.TakeApplyRequest(wp)) {
+        win::DebugTrace(L"\napply request not from the waiting window, ignored\n");
+        break;
       }
+      OnApplyRequest(wp);
       break;
-    case 20:
-      if (wp <= 3) {
-        live.CurrentProfile = static_cast<int>(wp);
-        host_.ShowProfileButtons(static_cast<int>(wp));
-        host_.RefreshAllControl();
+    case monitor::kProfileSwitched:
+    case monitor::kLightingSwitched:
+      if (host_.HoldKeyboardNotices()) {
+        if (held_.size() >= kMaxHeldNotices) held_.erase(held_.begin());
+        held_.emplace_back(wp, lp);
+        break;
       }
-      break;
-    case 30:
-      ActiveSlot(live).LtEffectType = MapLightingMode(wp);
-      host_.RefreshLightingPanel();
+      OnKeyboardNotice(wp, lp);
       break;
     default:
       break;
+  }
+}
+
+void MonitorLink::ReleaseHeldNotices() {
+  std::vector<std::pair<WPARAM, LPARAM>> held;
+  held.swap(held_);
+  for (auto [wp, lp] : held) OnKeyboardNotice(wp, lp);
+}
+
+void MonitorLink::OnApplyRequest(WPARAM mode) {
+  if (mode == 0) {
+    win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #0 apply\n");
+    ApplySetting(0);
+  } else if (mode == 1) {
+    win::DebugTrace(L"\nWM_APPLY_ALL_SETTING apply #1 reset\n");
+    ApplyFactoryDefaultsAll(stores_.live);
+    MarkAllChanged(stores_.live);
+    win::DebugTrace(L"\nmain refreshallcontrol\n");
+    host_.RefreshAllControl();
+    ApplySetting(1);
+  }
+}
+
+void MonitorLink::OnKeyboardNotice(WPARAM wp, LPARAM lp) {
+  SettingsRecord& live = stores_.live;
+  if (lp == monitor::kProfileSwitched) {
+    if (wp >= static_cast<WPARAM>(kProfileCount)) return;
+    live.CurrentProfile = static_cast<int>(wp);
+    host_.ShowProfileButtons(static_cast<int>(wp));
+    host_.RefreshAllControl();
+  } else {
+    ActiveSlot(live).LtEffectType = MapLightingMode(wp);
+    host_.RefreshLightingPanel();
   }
 }
 

@@ -21,19 +21,18 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/macro_library.h"
+#include "model/monitor_protocol.h"
 #include "model/settings_record.h"
 
 namespace vantrel::shell {
 
 // Message 1224: notices between the configurator and the monitor, and the
-// waiting window's apply request.
-inline constexpr UINT WM_APPLY_ALL_SETTING = WM_USER + 200;
-
-inline constexpr wchar_t kMonitorTitle[] = L"Vantrel Monitor";
-inline constexpr wchar_t kMonitorMutexName[] = L"Q71_Gaming_Keyboard_Mutex_Object";
-inline constexpr wchar_t kMonitorSectionName[] = L"Quarro_Gaming_Keyboard_RGB_Mutex_Data";
+// waiting window's apply request (model/monitor_protocol.h).
+using monitor::WM_APPLY_ALL_SETTING;
 
 // What the link asks of the window that owns it.
 class MonitorLinkHost {
@@ -48,6 +47,13 @@ class MonitorLinkHost {
   // The waiting window's OK action and the mouse capture released; nothing
   // when no waiting window is shown.
   virtual void CloseWaiting() = 0;
+  // True once for the request of the waiting window that is shown now and
+  // asked for `mode`; false for any other apply request (a stray message
+  // of another program, or one echoed by a faulty monitor).
+  virtual bool TakeApplyRequest(WPARAM mode) = 0;
+  // True while a dialog over the window edits the profile: the keyboard's
+  // profile and lighting switches wait until ReleaseHeldNotices.
+  virtual bool HoldKeyboardNotices() const = 0;
 
  protected:
   ~MonitorLinkHost() = default;
@@ -109,8 +115,11 @@ class MonitorLink {
   void ApplySetting(int mode);
   // Tells the monitor the user selected `profile`; the section is not written.
   void NotifyProfile(int profile);
-  // An arriving message 1224 (posted messages only: the pre-dispatch filter).
+  // An arriving message 1224. The host's window procedure hands over posted
+  // ones only, whichever message loop dispatched them.
   void OnApplyAllSetting(WPARAM wp, LPARAM lp);
+  // Applies the keyboard's switches that arrived while the host held them.
+  void ReleaseHeldNotices();
   // Timers 1 and 2 of the host window; true when `id` was one of them.
   bool OnTimer(UINT_PTR id);
 
@@ -126,6 +135,8 @@ class MonitorLink {
   void PostApplyNotice(HWND monitor, int mode);
   void OnAcknowledgement();
   void GiveUpOnAcknowledgement();
+  void OnApplyRequest(WPARAM mode);
+  void OnKeyboardNotice(WPARAM wp, LPARAM lp);
 
   MonitorLinkHost& host_;
   LinkStores stores_;
@@ -141,6 +152,11 @@ class MonitorLink {
   bool ack_swallowed_ = false;  // a late answer was swallowed during this wait
   int late_acks_ = 0;
   HWND noticed_monitor_ = nullptr;  // a new monitor owes no late answers
+
+  // The keyboard's switches held while a dialog edits the profile, oldest
+  // first; a flood keeps only the newest.
+  static constexpr size_t kMaxHeldNotices = 16;
+  std::vector<std::pair<WPARAM, LPARAM>> held_;
 };
 
 // The lighting mode a monitor's code (message 1224, lParam 30) stands for.

@@ -125,7 +125,7 @@ void CDlgProfileMan::BrowseGameFile() {
   ofn.nMaxFileTitle = MAX_PATH;
   ofn.lpstrDefExt = L"*.exe";
   // Multiple selection would hand back "folder\0name\0name\0\0", not a path.
-  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER;
+  ofn.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_EXPLORER | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&ofn)) return;
   AcceptGameFile(file, win::ToWide(FileTitle(std::filesystem::path(win::ToU16(file)))));
 }

@@ -22,6 +22,7 @@ bool CDlgWaitting::OnCreate(const CREATESTRUCTW&) {
 }
 
 bool CDlgWaitting::OnInitDialog() {
+  requested_ = false;
   SetWindowTextW(hwnd(), L"Waiting");
   SetTimer(hwnd(), kRequestTimer, request_delay_ms, nullptr);
   return true;
@@ -30,11 +31,19 @@ bool CDlgWaitting::OnInitDialog() {
 bool CDlgWaitting::OnTimer(UINT_PTR id) {
   if (id == kRequestTimer) {
     win::DebugTrace(L"\nwaitting dialog ontimer\n");
-    PostMessageW(GetWindow(hwnd(), GW_OWNER), WM_APPLY_ALL_SETTING, mode, 2);
     KillTimer(hwnd(), kRequestTimer);
+    requested_ = true;
+    PostMessageW(GetWindow(hwnd(), GW_OWNER), WM_APPLY_ALL_SETTING, mode, monitor::kApplyRequest);
     return true;
   }
   return false;
+}
+
+bool CDlgWaitting::TakeRequest(WPARAM asked) {
+  if (!requested_ || !hwnd() || !IsWindowVisible(hwnd()) || asked != static_cast<WPARAM>(mode))
+    return false;
+  requested_ = false;
+  return true;
 }
 
 void CDlgWaitting::OnOK() {

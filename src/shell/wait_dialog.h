@@ -22,6 +22,9 @@ class CDlgWaitting : public skin::SkinnedDialog {
   UINT request_delay_ms = 1000;
 
   void OnOK() override;
+  // True once after the window, shown, asked for an apply of `mode`: only
+  // that request starts an apply or a restore.
+  bool TakeRequest(WPARAM mode);
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
@@ -33,6 +36,7 @@ class CDlgWaitting : public skin::SkinnedDialog {
 
  private:
   skin::TextTable texts_;
+  bool requested_ = false;  // asked and not yet taken
 };
 
 }  // namespace vantrel::shell

@@ -211,18 +211,16 @@ void SetMainWindow(Window* window) { g_main_window = window; }
 Window* MainWindow() { return g_main_window; }
 
 bool PreTranslateChain(MSG& msg) {
-  Window* main = g_main_window;
-  bool main_seen = false;
-  // The target, then each parent up to its top-level window.
+  // The target, then each parent up to its top-level window, and no one
+  // else: a key typed into a dialog's editor is that dialog's business, not
+  // the business of the window beneath it.
   for (HWND h = msg.hwnd; h;) {
     if (Window* w = Window::FromHandle(h)) {
-      main_seen = main_seen || w == main;
       if (w->PreTranslateMessage(msg)) return true;
     }
     if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD)) break;
     h = GetParent(h);
   }
-  if (main && !main_seen && main->hwnd()) return main->PreTranslateMessage(msg);
   return false;
 }
 

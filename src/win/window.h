@@ -21,8 +21,11 @@
 //   is destroyed with the object (or earlier by the system, after which
 //   hwnd() is nullptr).
 // - PreTranslateMessage runs in modal loops (dialog.h) before a message
-//   is translated and dispatched: the target window, each parent up to its
-//   top-level window, then the registered main window. True = swallowed.
+//   is translated and dispatched: the target window and each parent up to
+//   its top-level window, nothing else. True = swallowed. Notices and
+//   requests posted to a window are handled in its window procedure, so
+//   they are acted on whichever loop runs (ours, a menu's, a system
+//   dialog's).
 #pragma once
 
 #include <windows.h>
@@ -99,8 +102,7 @@ class Window {
   bool is_dialog_ = false;           // default processing is DefDlgProcW
 };
 
-// The application's main window: its PreTranslateMessage sees every message
-// of every modal loop (so posted notices reach it under nested dialogs).
+// The application's main window: the owner of dialogs run without one.
 void SetMainWindow(Window* window);
 Window* MainWindow();
 

@@ -36,14 +36,12 @@ TEST(KeyFunctions, TableEntries) {
     int code, key;
     FunctionEntry want;
   } rows[] = {
-      {1, 0, {1, 0, 0}},        {3, 0, {3, 0, 0}},          {11, 4, {11, 5, 0}},
-      {17, 0, {4, 4, 0}},       {19, 0, {4, 6, 0}},         {24, 0, {6, 0, 178}},
-      {41, 0, {6, 0, 198}},     {37, 0, {6, 0, 199}},       {48, 2, {2, 1, 0x20}},
-      {48, 7, {2, 6, 0}},       {48, 14, {10, 0, 0x4D}},    {48, 15, {0, 0, 0}},
-      {64, 0, {9, 1, 0x1B}},    {74, 0, {9, 4, 0x3D}},      {77, 0, {9, 8, 0x07}},
-      {79, 0, {6, 0, 79}},      {240, 0, {7, 1, 0}},        {244, 0, {7, 5, 0}},
-      {245, 0, {8, 0, 0}},      {246, 0, {5, 0, 0}},        {47, 0, {0, 0, 0}},
-      {-1, 0, {0, 0, 0}},
+      {1, 0, {1, 0, 0}},     {3, 0, {3, 0, 0}},     {11, 4, {11, 5, 0}},     {17, 0, {4, 4, 0}},
+      {19, 0, {4, 6, 0}},    {24, 0, {6, 0, 178}},  {41, 0, {6, 0, 198}},    {37, 0, {6, 0, 199}},
+      {48, 2, {2, 1, 0x20}}, {48, 7, {2, 6, 0}},    {48, 14, {10, 0, 0x4D}}, {48, 15, {0, 0, 0}},
+      {64, 0, {9, 1, 0x1B}}, {74, 0, {9, 4, 0x3D}}, {77, 0, {9, 8, 0x07}},   {79, 0, {6, 0, 79}},
+      {240, 0, {7, 1, 0}},   {244, 0, {7, 5, 0}},   {245, 0, {8, 0, 0}},     {246, 0, {5, 0, 0}},
+      {47, 0, {0, 0, 0}},    {-1, 0, {0, 0, 0}},
   };
   for (const Row& r : rows) {
     const FunctionEntry e = FunctionCodeTable(r.code, r.key);
@@ -54,11 +52,10 @@ TEST(KeyFunctions, TableEntries) {
 }
 
 TEST(KeyFunctions, CommandsMapToCodes) {
-  const std::pair<int, int> rows[] = {{1001, 48}, {1002, 2},  {1003, 11},   {1007, 16},
-                                      {1012, 21}, {1013, 24}, {1030, 41},   {1031, 240},
-                                      {1037, 246}, {1040, 1}, {1050, 64},   {1063, 77},
-                                      {1064, 78}, {1065, 79}, {1100, 3},    {1099, -1},
-                                      {1004, -1}, {1041, -1}, {4001, -1}};
+  const std::pair<int, int> rows[] = {{1001, 48}, {1002, 2},  {1003, 11},  {1007, 16},  {1012, 21},
+                                      {1013, 24}, {1030, 41}, {1031, 240}, {1037, 246}, {1040, 1},
+                                      {1050, 64}, {1063, 77}, {1064, 78},  {1065, 79},  {1100, 3},
+                                      {1099, -1}, {1004, -1}, {1041, -1},  {4001, -1}};
   for (auto [id, code] : rows) EXPECT_EQ(CommandFunctionCode(id), code) << id;
 }
 
@@ -116,12 +113,13 @@ class KeyCommand : public ::testing::Test {
     library.push_back(std::move(m));
   }
   KeyAssignment& key(int k) { return ActiveSlot(*record).MacroKeyInfo[k]; }
+  const int kActive = 1;  // the fixture's CurrentProfile
   std::unique_ptr<SettingsRecord> record;
   MacroLibrary library;
 };
 
 TEST_F(KeyCommand, FactoryDefaultOnKeyTwo) {
-  ASSERT_TRUE(ApplyKeyCommand(*record, 2, 1001, library, nullptr));
+  ASSERT_TRUE(ApplyKeyCommand(*record, kActive, 2, 1001, library, nullptr));
   EXPECT_EQ(key(2).functionCode, 48);
   EXPECT_EQ(key(2).actionType, 2);
   EXPECT_EQ(key(2).modifiers, 1);
@@ -129,10 +127,17 @@ TEST_F(KeyCommand, FactoryDefaultOnKeyTwo) {
   EXPECT_EQ(KeyAssignmentText(key(2), Names()), u"Ctrl+" + NameOfUsage(0x20));
   EXPECT_EQ(record->MacroKeyInfoChanged[1][2], 1);
   EXPECT_EQ(record->MacroKeyInfoChanged[0][2], 0);
+  // A profile switched meanwhile: the key of the profile the menu was
+  // opened on changes, and that profile's flag goes up.
+  ASSERT_TRUE(ApplyKeyCommand(*record, 3, 4, 1013, library, nullptr));
+  EXPECT_EQ(record->profiles[3].MacroKeyInfo[4].actionType, 6);
+  EXPECT_EQ(record->MacroKeyInfoChanged[3][4], 1);
+  EXPECT_NE(key(4).actionType, 6);
+  EXPECT_EQ(record->MacroKeyInfoChanged[1][4], 0);
 }
 
 TEST_F(KeyCommand, MacroBindsThenMediaClears) {
-  ASSERT_TRUE(ApplyKeyCommand(*record, 0, 1100, library, nullptr));
+  ASSERT_TRUE(ApplyKeyCommand(*record, kActive, 0, 1100, library, nullptr));
   EXPECT_EQ(key(0).actionType, 3);
   EXPECT_EQ(FromFixed(key(0).macroName), u"Fire");
   EXPECT_EQ(key(0).eventCount, 2);
@@ -140,7 +145,7 @@ TEST_F(KeyCommand, MacroBindsThenMediaClears) {
   EXPECT_EQ(key(0).macroIndex, 0);
   EXPECT_EQ(std::memcmp(key(0).events, library[0]->events, sizeof(key(0).events)), 0);
 
-  ASSERT_TRUE(ApplyKeyCommand(*record, 0, 1013, library, nullptr));
+  ASSERT_TRUE(ApplyKeyCommand(*record, kActive, 0, 1013, library, nullptr));
   EXPECT_EQ(key(0).actionType, 6);
   EXPECT_EQ(key(0).keyCode, 178);
   EXPECT_EQ(key(0).eventCount, 0);
@@ -155,11 +160,14 @@ TEST_F(KeyCommand, RefusedCommandsChangeNothing) {
   ToFixed(longname->name, u"ABCDEFGHIJKLMNOPQRSTU");  // 21 characters
   library.push_back(std::move(longname));
   const auto before = *record;
-  EXPECT_FALSE(ApplyKeyCommand(*record, 0, 1101, library, nullptr));  // too long to bind
-  EXPECT_FALSE(ApplyKeyCommand(*record, 0, 1102, library, nullptr));  // no such macro
-  EXPECT_FALSE(ApplyKeyCommand(*record, 0, 1002, library, nullptr));  // dialog cancelled
-  EXPECT_FALSE(ApplyKeyCommand(*record, 0, 1099, library, nullptr));
-  EXPECT_FALSE(ApplyKeyCommand(*record, 6, 1001, library, nullptr));
+  EXPECT_FALSE(ApplyKeyCommand(*record, kActive, 0, 1101, library, nullptr));  // too long to bind
+  EXPECT_FALSE(ApplyKeyCommand(*record, kActive, 0, 1102, library, nullptr));  // no such macro
+  EXPECT_FALSE(ApplyKeyCommand(*record, kActive, 0, 1002, library, nullptr));  // dialog cancelled
+  EXPECT_FALSE(ApplyKeyCommand(*record, kActive, 0, 1099, library, nullptr));
+  EXPECT_FALSE(ApplyKeyCommand(*record, kActive, 6, 1001, library, nullptr));
+  EXPECT_FALSE(ApplyKeyCommand(*record, 4, 0, 1001, library, nullptr));
+  EXPECT_FALSE(MacroMenuEntries(library, key(0))[1].bindable) << "shown disabled";
+  EXPECT_TRUE(MacroMenuEntries(library, key(0))[0].bindable);
   EXPECT_EQ(std::memcmp(&before, record.get(), sizeof(SettingsRecord)), 0);
 }
 
@@ -168,11 +176,11 @@ TEST_F(KeyCommand, CombinationWithNoModifiersFlagStoresNone) {
   c.keyCode = 0x04;
   c.flags[0] = 1;
   c.flags[1] = c.flags[3] = 1;
-  ASSERT_TRUE(ApplyKeyCommand(*record, 3, 1002, library, &c));
+  ASSERT_TRUE(ApplyKeyCommand(*record, kActive, 3, 1002, library, &c));
   EXPECT_EQ(key(3).modifiers, 0);
   EXPECT_EQ(key(3).keyCode, 0x04);
   c.flags[0] = 0;
-  ASSERT_TRUE(ApplyKeyCommand(*record, 3, 1002, library, &c));
+  ASSERT_TRUE(ApplyKeyCommand(*record, kActive, 3, 1002, library, &c));
   EXPECT_EQ(key(3).modifiers, kModCtrl | kModAlt);
   const Combination back = CombinationOf(key(3));
   EXPECT_EQ(back.flags[0], 0);

@@ -9,8 +9,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr wchar_t kMutexName[] = L"Q71_Gaming_Keyboard_Mutex_Object";
-constexpr wchar_t kSectionName[] = L"Quarro_Gaming_Keyboard_RGB_Mutex_Data";
+using monitor::kMutexName;
+using monitor::kSectionName;
 
 std::wstring ExeStem() {
   wchar_t exe[MAX_PATH]{};
@@ -60,11 +60,11 @@ PeloxProcess::~PeloxProcess() {
   if (!process_) return;
   DWORD pid = GetProcessId(process_);
   // Close its own window first so it ends the way a user ends it.
-  for (HWND w = FindWindowW(nullptr, L"Vantrel Monitor"); w;) {
+  for (HWND w = FindWindowW(nullptr, monitor::kMonitorTitle); w;) {
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
     if (owner == pid) PostMessageW(w, WM_CLOSE, 0, 0);
-    w = FindWindowExW(nullptr, w, nullptr, L"Vantrel Monitor");
+    w = FindWindowExW(nullptr, w, nullptr, monitor::kMonitorTitle);
   }
   if (WaitForSingleObject(process_, 3000) != WAIT_OBJECT_0) {
     TerminateProcess(process_, 1);
@@ -77,8 +77,8 @@ HWND PeloxProcess::WaitForWindow(DWORD limit_ms) {
   const DWORD start = GetTickCount();
   const DWORD pid = process_ ? GetProcessId(process_) : 0;
   do {
-    for (HWND w = FindWindowW(nullptr, L"Vantrel Monitor"); w;
-         w = FindWindowExW(nullptr, w, nullptr, L"Vantrel Monitor")) {
+    for (HWND w = FindWindowW(nullptr, monitor::kMonitorTitle); w;
+         w = FindWindowExW(nullptr, w, nullptr, monitor::kMonitorTitle)) {
       DWORD owner = 0;
       GetWindowThreadProcessId(w, &owner);
       // Shown only after WM_CREATE made its buttons.
@@ -101,8 +101,8 @@ std::wstring EndMonitorProcess() {
   for (int round = 0; round < 8; ++round) {
     // In-process stand-ins are left to the test that made them.
     DWORD pid = 0;
-    for (HWND w = FindWindowW(nullptr, L"Vantrel Monitor"); w && !pid;
-         w = FindWindowExW(nullptr, w, nullptr, L"Vantrel Monitor")) {
+    for (HWND w = FindWindowW(nullptr, monitor::kMonitorTitle); w && !pid;
+         w = FindWindowExW(nullptr, w, nullptr, monitor::kMonitorTitle)) {
       GetWindowThreadProcessId(w, &pid);
       if (pid == GetCurrentProcessId()) pid = 0;
     }

@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "model/monitor_protocol.h"
 #include "model/settings_record.h"
 
 namespace vantrel::testing {
 
-inline constexpr UINT kNotice = WM_USER + 200;  // message 1224
+inline constexpr UINT kNotice = monitor::WM_APPLY_ALL_SETTING;  // message 1224
 
 // <VANTREL_TEST_TMP>\<exe name>\<name>\, emptied and created.
 std::filesystem::path ScratchDir(const std::wstring& name);

@@ -103,7 +103,7 @@ TEST_F(ListBoxEx, NewItemCommitsOnEnterReleaseAndOnFocusLoss) {
   }
 }
 
-TEST_F(ListBoxEx, EmptyTextRemovesTheItemAndPostsNothing) {
+TEST_F(ListBoxEx, EmptyTextRemovesTheItemAndTellsTheOwner) {
   ASSERT_TRUE(list.AddItemAndEdit());
   SendMessageW(list.editor(), WM_KEYUP, VK_RETURN, 0);
   EXPECT_EQ(Count(), 2);
@@ -113,7 +113,8 @@ TEST_F(ListBoxEx, EmptyTextRemovesTheItemAndPostsNothing) {
   SetFocus(other);
   EXPECT_EQ(Count(), 1);
   EXPECT_EQ(Text(0), L"Second");
-  EXPECT_TRUE(Drain().empty());
+  EXPECT_EQ(Drain(), (std::vector<Notice>{{kListEditCancelled, 2, kListId},
+                                          {kListEditCancelled, 0, kListId}}));
 }
 
 TEST_F(ListBoxEx, EscRemovesTheEditedItem) {
@@ -124,7 +125,7 @@ TEST_F(ListBoxEx, EscRemovesTheEditedItem) {
   EXPECT_EQ(list.editor(), nullptr);
   ASSERT_EQ(Count(), 1);
   EXPECT_EQ(Text(0), L"First");
-  EXPECT_TRUE(Drain().empty());
+  EXPECT_EQ(Drain(), (std::vector<Notice>{{kListEditCancelled, 1, kListId}}));
 }
 
 TEST_F(ListBoxEx, CommitKeepsTheItemData) {

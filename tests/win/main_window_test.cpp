@@ -13,12 +13,17 @@
 #include <memory>
 
 #include "model/ini_file.h"
+#include "model/macro_store.h"
 #include "model/text.h"
+#include "panels/key_assi.h"
+#include "panels/light_ctrl_panel.h"
+#include "panels/macro_man.h"
 #include "panels/main_ctrl_panel.h"
-#include "shell/ex_menu.h"
 #include "shell/app_state.h"
+#include "shell/ex_menu.h"
 #include "shell/warning_dialog.h"
 #include "shell_fixture.h"
+#include "win/keyboard_capture.h"
 #include "win/window.h"
 
 namespace vantrel::shell {
@@ -348,6 +353,270 @@ TEST_F(MainWindowTest, ExportAndImportThroughTheFileDialogs) {
                    EXPECT_EQ(FromFixed(ActiveSlot(LiveRecord()).ProFileName), u"Exported name");
                    EXPECT_EQ(LiveRecord().ProfileImported[0], 1);
                    EXPECT_EQ(LiveRecord().ProfileImported[1], 0);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+// ---- Keys and notices reach the window they are for ----------------------
+
+// A key pressed and released as the keyboard queues it: through the modal
+// loop and its filters, not straight to the window procedure.
+void PostKey(HWND target, UINT vk) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)) << 16;
+  PostMessageW(target, WM_KEYDOWN, vk, scan | 1);
+  PostMessageW(target, WM_KEYUP, vk, scan | 1 | (LPARAM{3} << 30));
+}
+void PostChars(HWND target, const wchar_t* text) {
+  for (; *text; ++text) PostMessageW(target, WM_CHAR, *text, 1);
+}
+std::wstring WindowText(HWND hwnd) {
+  wchar_t buf[64]{};
+  GetWindowTextW(hwnd, buf, 64);
+  return buf;
+}
+int Lines(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+
+TEST_F(MainWindowTest, MacroManagerEditorsTakeSpaceEnterAndEscUnderTheMainWindow) {
+  FakeMonitor monitor;
+  auto paused = std::make_unique<MacroRecord>();
+  ToFixed(paused->name, u"Paused");
+  paused->events[0] = {0x04, 1, 30};  // A down, then a 30 ms pause
+  paused->events[1] = {0x04, 2, 0};
+  paused->eventCount = 2;
+  Macros().clear();
+  Macros().push_back(std::move(paused));
+  ASSERT_TRUE(SaveMacroLibrary(Macros(), MacroFile()));
+  panels::CDlgMacroMan* d = nullptr;
+  int pause_lines = 0;
+  auto manager = [&] { return d = testing::OpenDialog<panels::CDlgMacroMan>(main()); };
+  auto type = [&](const wchar_t* text) {
+    return [&, text] {
+      PostChars(d->m_macroList.editor(), text);
+      return true;
+    };
+  };
+  Script script({[&] {
+                   Click(main(), dlg_->button(kMacroManager).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (!manager()) return false;
+                   Click(d->hwnd(), d->m_btnNew.hwnd());
+                   return true;
+                 },
+                 [&] { return d->m_macroList.editor() != nullptr; }, type(L"Rapid"),
+                 [&] {
+                   PostKey(d->m_macroList.editor(), VK_SPACE);
+                   return true;
+                 },
+                 type(L"fire"),
+                 [&] {
+                   EXPECT_EQ(WindowText(d->m_macroList.editor()), L"Rapid fire");
+                   PostKey(d->m_macroList.editor(), VK_RETURN);
+                   return true;
+                 },
+                 [&] {
+                   if (d->m_macroList.editor()) return false;
+                   EXPECT_EQ(Macros().size(), 2u) << "Enter committed the name";
+                   Click(d->hwnd(), d->m_btnNew.hwnd());
+                   return true;
+                 },
+                 [&] { return d->m_macroList.editor() != nullptr; }, type(L"Dropped"),
+                 [&] {
+                   PostKey(d->m_macroList.editor(), VK_ESCAPE);
+                   return true;
+                 },
+                 [&] {
+                   if (d->m_macroList.editor()) return false;
+                   EXPECT_EQ(Macros().size(), 2u) << "Esc gave the new name up";
+                   EXPECT_EQ(Lines(d->m_macroList.hwnd()), 2);
+                   // The pause of "Paused": its editor cancelled by Esc.
+                   SendMessageW(d->m_macroList.hwnd(), LB_SETCURSEL, 0, 0);
+                   d->SelectMacro(0);
+                   pause_lines = Lines(d->m_eventList.hwnd());
+                   d->RunEventCommand(panels::CDlgMacroMan::kCmdEdit, 1);
+                   return d->m_eventList.editor() != nullptr;
+                 },
+                 [&] {
+                   PostChars(d->m_eventList.editor(), L"9");
+                   PostKey(d->m_eventList.editor(), VK_ESCAPE);
+                   return true;
+                 },
+                 [&] {
+                   if (d->m_eventList.editor()) return false;
+                   EXPECT_EQ(Lines(d->m_eventList.hwnd()), pause_lines) << "the pause line is back";
+                   EXPECT_EQ(d->current_macro()->events[0].delayMs, 30);
+                   Click(d->hwnd(), d->m_btnOK.hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (manager()) return false;
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+  MacroLibrary stored;
+  LoadMacroLibrary(stored, MacroFile());
+  ASSERT_EQ(stored.size(), 2u);
+  EXPECT_EQ(FromFixed(stored[1]->name), u"Rapid fire");
+}
+
+// A keyboard-side switch and an acknowledgement posted while a loop we do
+// not own runs (a popup menu, the file dialog) or while one of our dialogs
+// runs: each is acted on, once the window can show it.
+TEST_F(MainWindowTest, NoticesAreActedOnWhateverLoopRuns) {
+  FakeMonitor monitor(1, /*acknowledge=*/false);
+  dlg_->timing.ack_wait_ms = 10000;  // only the acknowledgement closes it
+  HWND main_hwnd = nullptr;
+  auto post = [&](WPARAM wp, LPARAM lp) { PostMessageW(main_hwnd, WM_APPLY_ALL_SETTING, wp, lp); };
+  auto shows = [&](int p) {
+    const int buttons[] = {kProfile1, kProfile2, kProfile3, kProfile4};
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(dlg_->button(buttons[k]).GetCheck(), k == p) << k;
+    EXPECT_EQ(LiveRecord().CurrentProfile, p);
+  };
+  auto menu_window = [] { return FindWindowW(L"#32768", nullptr); };
+  Script script({[&] {
+                   main_hwnd = main();
+                   dlg_->ShowPanel(3);
+                   auto* lighting = static_cast<panels::CDlgLightCtrlPanel*>(dlg_->panel(3));
+                   Click(lighting->hwnd(), lighting->m_btnMode.hwnd());  // the mode menu opens
+                   return true;
+                 },
+                 [&] {
+                   if (!menu_window()) return false;
+                   post(3, 20);
+                   return true;
+                 },
+                 [&] {
+                   if (LiveRecord().CurrentProfile != 3) return false;
+                   EndMenu();
+                   return true;
+                 },
+                 [&] {
+                   if (menu_window()) return false;
+                   shows(3);
+                   // The acknowledgement of an apply, with a menu over the waiting window.
+                   Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return monitor.notices.size() >= 2 && WaitingShown(); },
+                 [&] {
+                   HMENU menu = CreatePopupMenu();
+                   AppendMenuW(menu, MF_STRING, 1, L"item");
+                   HWND waiting = FindWindowW(nullptr, L"Waiting");
+                   SetForegroundWindow(waiting);
+                   TrackPopupMenu(menu, TPM_RETURNCMD, 0, 0, 0, waiting,
+                                  nullptr);  // runs the steps below
+                   DestroyMenu(menu);
+                   return true;
+                 },
+                 [&] {
+                   if (!menu_window()) return false;
+                   post(0, 1);
+                   return true;
+                 },
+                 [&] {
+                   // Taken inside the menu's loop; the waiting window goes once its
+                   // own loop runs again.
+                   if (dlg_->link().awaiting_ack()) return false;
+                   EndMenu();
+                   return true;
+                 },
+                 [&] {
+                   if (WaitingShown()) return false;
+                   Click(main(), dlg_->button(kExport).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (!FileDialog()) return false;
+                   post(0, 20);  // held: the dialog may be exporting the profile shown
+                   return true;
+                 },
+                 [&] {
+                   EXPECT_EQ(LiveRecord().CurrentProfile, 3);
+                   PostMessageW(FileDialog(), WM_COMMAND, IDCANCEL, 0);
+                   return true;
+                 },
+                 [&] {
+                   if (FileDialog() || LiveRecord().CurrentProfile != 0) return false;
+                   shows(0);
+                   Click(main(), dlg_->button(kMacroManager).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   auto* manager = testing::OpenDialog<panels::CDlgMacroMan>(main());
+                   if (!manager) return false;
+                   post(2, 20);
+                   post(1, 30);  // lighting code 1 is mode 2, in the profile switched to
+                   Click(manager->hwnd(), manager->m_btnCancel.hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (testing::OpenDialog<panels::CDlgMacroMan>(main())) return false;
+                   shows(2);
+                   EXPECT_EQ(LiveRecord().profiles[2].LtEffectType, 2);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
+// The key dialog writes the profile it was opened on; the keyboard's
+// switch that came meanwhile follows when it closes.
+TEST_F(MainWindowTest, AKeyDialogWritesTheProfileItWasOpenedOn) {
+  FakeMonitor monitor;  // profile 1 is active
+  const std::uint8_t before2 = monitor.section().profiles[2].standardkey[10];
+  Script script({[&] {
+                   auto* keys = static_cast<panels::CDlgMainCtrlPanel*>(dlg_->panel(0));
+                   Click(keys->hwnd(), keys->key(10).hwnd());
+                   return true;
+                 },
+                 [&] {
+                   auto* key = testing::OpenDialog<panels::CDlgKeyAssi>(main());
+                   if (!key) return false;
+                   PostMessageW(main(), WM_APPLY_ALL_SETTING, 2, 20);
+                   PostMessageW(key->hwnd(), win::WM_CAPTUREDKEY, 'Q', 0);
+                   return true;
+                 },
+                 [&] {
+                   auto* key = testing::OpenDialog<panels::CDlgKeyAssi>(main());
+                   if (!key || key->m_newCode == 0) return false;
+                   EXPECT_EQ(LiveRecord().CurrentProfile, 1) << "held while the dialog runs";
+                   Click(key->hwnd(), key->m_btnOk.hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (testing::OpenDialog<panels::CDlgKeyAssi>(main())) return false;
+                   if (LiveRecord().CurrentProfile != 2) return false;
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+  EXPECT_EQ(LiveRecord().profiles[1].standardkey[10], 0x14) << "Q, in the profile opened on";
+  EXPECT_EQ(LiveRecord().StandardKeyChanged[1], 1);
+  EXPECT_EQ(LiveRecord().profiles[2].standardkey[10], before2);
+  EXPECT_EQ(LiveRecord().StandardKeyChanged[2], 0);
+}
+
+// Apply requests come from our own waiting window only, once.
+TEST_F(MainWindowTest, AStrayApplyRequestRestoresNothing) {
+  FakeMonitor monitor;
+  Script script({[&] {
+                   ActiveSlot(LiveRecord()).PollingRate = 2;
+                   PostMessageW(main(), WM_APPLY_ALL_SETTING, 1, 2);  // "restore", from anyone
+                   PostMessageW(main(), WM_APPLY_ALL_SETTING, 0, 2);
+                   return true;
+                 },
+                 [&] {
+                   EXPECT_EQ(ActiveSlot(LiveRecord()).PollingRate, 2);
+                   EXPECT_EQ(monitor.notices.size(), 1u) << "nothing published";
+                   EXPECT_FALSE(fs::exists(data_ / L"config.ini"));
                    Click(main(), dlg_->button(kCancel).hwnd());
                    return true;
                  }});

@@ -57,9 +57,9 @@ class ThreadMonitor {
 
   ThreadMonitor(Options options, fs::path data_dir)
       : options_(options), data_dir_(std::move(data_dir)) {
-    if (options_.mutex) mutex_ = CreateMutexW(nullptr, FALSE, kMonitorMutexName);
+    if (options_.mutex) mutex_ = CreateMutexW(nullptr, FALSE, monitor::kMutexName);
     section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                  options_.section_size, kMonitorSectionName);
+                                  options_.section_size, monitor::kSectionName);
     view_ = MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
     if (options_.section_size >= sizeof(SettingsRecord)) {
       auto r = FactoryRecord();
@@ -105,8 +105,8 @@ class ThreadMonitor {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = L"ThreadMonitor";
     RegisterClassW(&wc);
-    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, kMonitorTitle, WS_POPUP, 0, 0, 10, 10, nullptr,
-                                nullptr, wc.hInstance, nullptr);
+    HWND hwnd = CreateWindowExW(0, wc.lpszClassName, monitor::kMonitorTitle, WS_POPUP, 0, 0, 10, 10,
+                                nullptr, nullptr, wc.hInstance, nullptr);
     SetEvent(ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -158,7 +158,7 @@ class MutexHolder {
   MutexHolder(Mode mode, DWORD hold_ms = 0) {
     HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     thread_ = std::thread([=] {
-      HANDLE m = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMonitorMutexName);
+      HANDLE m = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, monitor::kMutexName);
       if (m && WaitForSingleObject(m, 2000) == WAIT_OBJECT_0) {
         SetEvent(held);
         if (mode == kHold) {
@@ -186,7 +186,7 @@ class MutexHolder {
 bool MutexFreeElsewhere() {
   DWORD result = WAIT_FAILED;
   std::thread([&] {
-    HANDLE m = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, kMonitorMutexName);
+    HANDLE m = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, monitor::kMutexName);
     if (!m) return;
     result = WaitForSingleObject(m, 0);
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(m);
@@ -202,8 +202,12 @@ class TestHost : public MonitorLinkHost {
   void ShowProfileButtons(int profile) override { shown_profile = profile; }
   void RefreshLightingPanel() override { ++lighting_refreshes; }
   void CloseWaiting() override { closes.push_back(GetTickCount()); }
+  // Stands in for the waiting window that asked, unless a test says not.
+  bool TakeApplyRequest(WPARAM) override { return accept_requests; }
+  bool HoldKeyboardNotices() const override { return hold; }
 
   ConfiguratorWindow window;
+  bool accept_requests = true, hold = false;
   int refreshes = 0, lighting_refreshes = 0, shown_profile = -1;
   std::vector<DWORD> closes;
 };
@@ -499,7 +503,18 @@ TEST_F(MonitorLinkTest, IncomingNoticesSwitchProfileAndLightingAndIgnoreTheRest)
   }
   EXPECT_EQ(host_.lighting_refreshes, 6);
 
-  // A notice sent rather than posted never reaches the pre-dispatch filter.
+  // Held while the host says so (a dialog edits the profile), in order.
+  host_.hold = true;
+  post(3, 20);
+  post(1, 30);
+  EXPECT_EQ(live_->CurrentProfile, 2);
+  host_.hold = false;
+  link_->ReleaseHeldNotices();
+  EXPECT_EQ(live_->CurrentProfile, 3);
+  EXPECT_EQ(live_->profiles[3].LtEffectType, 2);
+  post(2, 20);
+
+  // A notice sent rather than posted never reaches the link.
   SendMessageW(me, WM_APPLY_ALL_SETTING, 0, 20);
   EXPECT_EQ(live_->CurrentProfile, 2);
   // Unknown commands, an unknown request, and an acknowledgement while no
@@ -508,6 +523,9 @@ TEST_F(MonitorLinkTest, IncomingNoticesSwitchProfileAndLightingAndIgnoreTheRest)
   post(0, 99);
   post(5, 2);
   post(0, 1);
+  host_.accept_requests = false;  // a request no waiting window made
+  post(1, 2);
+  post(0, 2);
   EXPECT_EQ(std::memcmp(before.get(), live_.get(), sizeof(SettingsRecord)), 0);
   EXPECT_TRUE(host_.closes.empty());
   EXPECT_EQ(monitor.count(), 0u);
@@ -691,10 +709,10 @@ TEST_F(MonitorLinkTest, LaunchStartsPeloxFromTheConfiguratorsFolderOnlyWhenNoneR
   link_->executable_path = (app / L"Tevrin.exe").wstring();
   link_->LaunchMonitor();  // no Pelox.exe there: nothing, and no message box
   host_.window.PumpFor(300);
-  EXPECT_EQ(FindWindowW(nullptr, kMonitorTitle), nullptr);
+  EXPECT_EQ(FindWindowW(nullptr, monitor::kMonitorTitle), nullptr);
   fs::copy_file(fs::path(VANTREL_DIST_DIR L"Pelox.exe").make_preferred(), app / L"Pelox.exe");
   link_->LaunchMonitor();
-  ASSERT_TRUE(Pump([&] { return FindWindowW(nullptr, kMonitorTitle) != nullptr; }, 10000));
+  ASSERT_TRUE(Pump([&] { return FindWindowW(nullptr, monitor::kMonitorTitle) != nullptr; }, 10000));
   const std::wstring image = EndMonitorProcess();
   EXPECT_TRUE(fs::equivalent(fs::path(image), app / L"Pelox.exe")) << fs::path(image);
 }

@@ -35,9 +35,9 @@ Script* g_script = nullptr;
 }  // namespace
 
 FakeMonitor::FakeMonitor(std::int32_t keyboard_plugged, bool ack) : acknowledge(ack) {
-  mutex_ = CreateMutexW(nullptr, FALSE, L"Q71_Gaming_Keyboard_Mutex_Object");
+  mutex_ = CreateMutexW(nullptr, FALSE, monitor::kMutexName);
   mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                sizeof(SettingsRecord), L"Quarro_Gaming_Keyboard_RGB_Mutex_Data");
+                                sizeof(SettingsRecord), monitor::kSectionName);
   view_ = MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
   SettingsRecord& r = section();
   ResetRecord(r);
@@ -50,8 +50,8 @@ FakeMonitor::FakeMonitor(std::int32_t keyboard_plugged, bool ack) : acknowledge(
   wc.lpszClassName = L"FakeVantrelMonitor";
   RegisterClassW(&wc);
   g_monitor = this;
-  hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"Vantrel Monitor", WS_POPUP, 0, 0, 10, 10, nullptr,
-                          nullptr, wc.hInstance, nullptr);
+  hwnd_ = CreateWindowExW(0, wc.lpszClassName, monitor::kMonitorTitle, WS_POPUP, 0, 0, 10, 10,
+                          nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 FakeMonitor::~FakeMonitor() {
