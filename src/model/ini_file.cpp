@@ -608,7 +608,7 @@ std::vector<std::uint8_t> IniFile::Serialize() const {
   return SerializeTo(out_enc, nullptr);
 }
 
-IniSaveResult IniFile::Save(bool flush) {
+IniSaveResult IniFile::Save(bool flush, const std::filesystem::path& keep_previous) {
   if (!dirty_) return IniSaveResult::Ok;
   if (unreadable_) return IniSaveResult::WriteFailed;
   IniEncoding out_enc;
@@ -618,7 +618,7 @@ IniSaveResult IniFile::Save(bool flush) {
     dirty_ = false;
     return IniSaveResult::Ok;
   }
-  IniSaveResult result = WriteFileAtomic(path_, bytes, flush);
+  IniSaveResult result = WriteFileAtomic(path_, bytes, flush, keep_previous);
   if (result != IniSaveResult::Ok) return result;
   // What is on disk now is the new source: every line points at its bytes
   // there, so the next batch again keeps untouched lines byte for byte.

@@ -87,8 +87,9 @@ class IniFile {
   // Atomic replace: temporary file in the same folder, flushed, renamed
   // over the old one; missing folders are created. Writes nothing when the
   // document did not change since Load. `flush` false skips the fsync
-  // (benchmarks).
-  IniSaveResult Save(bool flush = true);
+  // (benchmarks). With `keep_previous`, the version replaced stays there
+  // (the last good copy of a stored file).
+  IniSaveResult Save(bool flush = true, const std::filesystem::path& keep_previous = {});
 
   bool dirty() const { return dirty_; }
   IniEncoding encoding() const { return encoding_; }
@@ -149,8 +150,23 @@ class IniFile {
 
 // Atomically replaces `path` with `bytes` (temporary file + rename), creating
 // missing folders. The one helper for every file the program saves or copies.
+// With `keep_previous` (a path in an existing or creatable folder), the
+// file replaced is kept there, replacing the copy kept before; failing to
+// keep it does not fail the save.
 IniSaveResult WriteFileAtomic(const std::filesystem::path& path,
-                              std::span<const std::uint8_t> bytes, bool flush = true);
+                              std::span<const std::uint8_t> bytes, bool flush = true,
+                              const std::filesystem::path& keep_previous = {});
+
+// The steps of a save, so tests can make any one of them fail.
+enum class SaveStep { Create, Write, Flush, KeepPrevious, Replace };
+// True: `step` fails. nullptr (the default) fails nothing.
+using SaveFaultFn = bool (*)(SaveStep step);
+void SetSaveFaultFunction(SaveFaultFn fn);
+
+// Removes the temporary files a save that was killed left in `folder` (our
+// own names only, and only those older than a few seconds: another copy of
+// the program may be saving right now).
+void RemoveLeftoverTemporaries(const std::filesystem::path& folder);
 
 // Moves the flushed temporary file over the target, replacing it; true on
 // success. The default is std::filesystem::rename: it replaces an existing
@@ -162,13 +178,16 @@ void SetReplaceFileFunction(ReplaceFileFn fn);  // nullptr restores the default
 
 // The platform's whole step instead: write `bytes` to the new file
 // `temporary` (beside `target`), flush it when asked and move it over
-// `target`; true on success, and on failure no temporary file is left. The
-// Windows build installs one that renames through the open handle, which
-// spares Wine a second open of the file (about 40 % of a save). A replace
-// function set above takes precedence.
+// `target`, keeping the old `target` as `keep_previous` when that is not
+// empty; true on success, and on failure no temporary file is left and
+// `target` is as it was. The Windows build installs one that renames
+// through the open handle, which spares Wine a second open of the file
+// (about 40 % of a save). A replace or fault function set here takes
+// precedence.
 using WriteReplaceFn = bool (*)(const std::filesystem::path& temporary,
                                 const std::filesystem::path& target,
-                                std::span<const std::uint8_t> bytes, bool flush);
+                                std::span<const std::uint8_t> bytes, bool flush,
+                                const std::filesystem::path& keep_previous);
 void SetWriteReplaceFunction(WriteReplaceFn fn);  // nullptr restores the default
 
 // The largest file Load reads: the program's own files are well under a
@@ -176,9 +195,9 @@ void SetWriteReplaceFunction(WriteReplaceFn fn);  // nullptr restores the defaul
 inline constexpr std::uintmax_t kMaxIniFileBytes = std::uintmax_t{64} << 20;
 
 // Reads the whole of `path` into `out` (empty on entry); false when the
-// file cannot be opened or read, or is larger than kMaxIniFileBytes. The default goes through std::ifstream;
-// the Windows build installs one made of the platform's own file calls,
-// which Wine runs about a tenth faster per file than the C runtime's.
+// file cannot be opened or read, or is larger than kMaxIniFileBytes. The default goes through
+// std::ifstream; the Windows build installs one made of the platform's own file calls, which Wine
+// runs about a tenth faster per file than the C runtime's.
 using ReadFileFn = bool (*)(const std::filesystem::path& path, std::vector<std::uint8_t>& out);
 void SetReadFileFunction(ReadFileFn fn);  // nullptr restores the default
 

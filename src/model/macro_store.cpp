@@ -43,10 +43,13 @@ void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini) {
   }
 }
 
-void LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file) {
+StoredFile LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file,
+                            const std::filesystem::path& last_good) {
   IniFile ini(file);
-  ini.Load();  // a missing file reads as one without keys: "number" -1
-  LoadMacroLibrary(library, ini);
+  const StoredFile found = LoadStoredFile(ini, last_good, kSection, {kNumberKey});
+  // A missing file reads as one without keys: "number" -1.
+  if (found != StoredFile::Unreadable) LoadMacroLibrary(library, ini);
+  return found;
 }
 
 void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini) {
@@ -58,17 +61,17 @@ void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini) {
   }
 }
 
-bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& file, bool flush) {
+bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& file, bool flush,
+                      const std::filesystem::path& keep_previous) {
   IniFile ini(file);
   WriteMacroLibrary(library, ini);
-  return ini.Save(flush) == IniSaveResult::Ok;
+  return ini.Save(flush, keep_previous) == IniSaveResult::Ok;
 }
 
 void RefreshMacroAssignments(MacroLibrary& library, SettingsRecord& record,
                              const std::filesystem::path& file) {
   IniFile ini(file);
-  ini.Load();
-  if (ReadNumber(ini) <= 0) return;
+  if (!ini.Load() || ReadNumber(ini) <= 0) return;
   LoadMacroLibrary(library, ini);
   CopyMacrosIntoAssignments(library, record);
 }

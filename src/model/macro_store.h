@@ -12,6 +12,7 @@
 
 #include "model/ini_file.h"
 #include "model/macro_library.h"
+#include "model/stored_file.h"
 
 namespace vantrel {
 
@@ -26,19 +27,25 @@ constexpr int kMacroLoadCap = 1000;
 // merges: a library that already holds macros is left as it is. A record
 // whose value is missing, has the wrong length or a bad checksum is skipped,
 // so the macros behind it move up one index (keys find them by name).
-void LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file);
+// A file that is there but cannot be read leaves the library as it was
+// (Unreadable): an empty library in its place would be saved over it. One
+// found empty or without "number" is first put back from `last_good`.
+StoredFile LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file,
+                            const std::filesystem::path& last_good = {});
 void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini);
 
 // Replaces the file atomically with exactly the library's keys (no stale
-// ones). False when it could not be written; the library is unaffected.
+// ones), keeping the version replaced as `keep_previous` when given. False
+// when it could not be written; the library is unaffected.
 bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& file,
-                      bool flush = true);
+                      bool flush = true, const std::filesystem::path& keep_previous = {});
 // The document SaveMacroLibrary writes (tests, benchmark).
 void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini);
 
 // The apply step: when the file has macros, loads them if the library is
 // empty, then copies library contents into the first six macro keys of every
-// slot (CopyMacrosIntoAssignments).
+// slot (CopyMacrosIntoAssignments). A file that cannot be read changes
+// nothing.
 void RefreshMacroAssignments(MacroLibrary& library, SettingsRecord& record,
                              const std::filesystem::path& file);
 

@@ -3,9 +3,13 @@
 // monitor program and with exported profile files, so they never change.
 #include "model/profile_store.h"
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <span>
 #include <string>
 
+#include "model/key_codes.h"
 #include "model/text.h"
 
 namespace vantrel {
@@ -64,6 +68,19 @@ void WriteText(IniFile& ini, std::u16string_view key, const char16_t (&array)[N]
 
 bool Saved(IniSaveResult result) { return result == IniSaveResult::Ok; }
 
+// A profile file counts as one when it holds either of these keys (the
+// rule import follows too).
+constexpr std::initializer_list<std::u16string_view> kProfileKeys = {u"PollingRate",
+                                                                     u"iResponTime"};
+
+// What a slot holds when its file gave nothing: zeros, then the defaults.
+std::unique_ptr<ProfileSlot> FactorySlot(int p) {
+  auto slot = std::make_unique<ProfileSlot>();
+  std::memset(slot.get(), 0, sizeof(ProfileSlot));
+  ApplyFactoryDefaults(*slot, p);
+  return slot;
+}
+
 }  // namespace
 
 ProfilePaths ProfilePaths::ForAppData(std::u16string_view appdata) {
@@ -82,18 +99,33 @@ std::filesystem::path ProfilePaths::profile_file(int p) const {
   return data_dir / u"config" / (Numbered(u"Default", p) + u".gkp");
 }
 
-void ReadProfileSection(ProfileSlot& slot, const IniFile& ini) {
+std::filesystem::path ProfilePaths::last_good(const std::filesystem::path& stored) const {
+  return data_dir / u"backup" / stored.filename();
+}
+
+bool ProfilePaths::IsStoredProfileFile(const std::filesystem::path& path) const {
+  std::error_code ec;
+  const std::filesystem::path chosen = std::filesystem::weakly_canonical(path, ec);
+  for (int p = 0; p < kProfileCount; ++p) {
+    const std::filesystem::path stored = std::filesystem::weakly_canonical(profile_file(p), ec);
+    if (EqualsNoCase(chosen.u16string(), stored.u16string())) return true;
+  }
+  return false;
+}
+
+bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini) {
   ReadText(ini, u"ProFileName", slot.ProFileName, kProfileNameChars);
   ReadText(ini, u"GameFile", slot.GameFile, kGameFileChars);
   for (const IntField& f : kIntFields) slot.*f.field = ini.ReadInt(kSetting, f.key, -1);
   for (int i = 0; i < 6; ++i)
     slot.ModifyKey[i] = ini.ReadInt(kSetting, Numbered(u"ModifyKey", i), -1);
   // A struct value that is missing or malformed leaves the field as it was.
-  ini.ReadStruct(kSetting, u"standardkey", BytesOf(slot.standardkey));
+  const bool key_map = ini.ReadStruct(kSetting, u"standardkey", BytesOf(slot.standardkey));
   ini.ReadStruct(kSetting, u"GKey", BytesOf(slot.GKey));
   for (int k = 0; k < kKeyAssignments; ++k)
     ini.ReadStruct(kSetting, Numbered(u"MacroKeyInfo", k), BytesOf(slot.MacroKeyInfo[k]));
   ini.ReadStruct(kSetting, u"apmLightInfo", BytesOf(slot.apmLightInfo));
+  return key_map;
 }
 
 void WriteProfileSection(const ProfileSlot& slot, IniFile& ini) {
@@ -114,45 +146,76 @@ void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path) {
   ReadProfileSection(slot, ini);
 }
 
-bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush) {
+bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush,
+                     const std::filesystem::path& keep_previous) {
   // Updated in place: keys other tools added, and the file's own order,
   // survive; keys the file lacks are added at the end of the section.
   IniFile ini(path);
   ini.Load();
   WriteProfileSection(slot, ini);
-  return Saved(ini.Save(flush));
+  return Saved(ini.Save(flush, keep_previous));
 }
 
-bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush) {
+bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush,
+                     ProfileLoadReport* report) {
+  ProfileLoadReport found;
   IniFile config(paths.config_file());
-  config.Load();
+  found.config =
+      LoadStoredFile(config, paths.last_good(paths.config_file()), kSetting, {u"CurrentProfile"});
   record.CurrentProfile = config.ReadInt(kSetting, u"CurrentProfile", -1);
   record.KeyboardPlugIn = config.ReadInt(kSetting, u"KeyboardPlugIn", -1);
   for (int p = 0; p < kProfileCount; ++p) {
     ProfileSlot& slot = record.profiles[p];
-    IniFile profile(paths.profile_file(p));
-    if (!profile.Load()) {
-      ApplyFactoryDefaults(slot, p);
+    const std::filesystem::path file = paths.profile_file(p);
+    IniFile profile(file);
+    found.profiles[p] = LoadStoredFile(profile, paths.last_good(file), kSetting, kProfileKeys);
+    if (found.profiles[p] == StoredFile::Missing || found.profiles[p] == StoredFile::Unreadable) {
+      slot = *FactorySlot(p);
       continue;
     }
-    ReadProfileSection(slot, profile);
+    if (!ReadProfileSection(slot, profile)) {
+      // A key map of zeros would make every key send nothing, and it would
+      // count as 114 changed keys, so the page would refuse every edit.
+      std::copy(FactoryKeyMap.begin(), FactoryKeyMap.end(), slot.standardkey);
+      IniFile good(paths.last_good(file));
+      if (good.Load()) good.ReadStruct(kSetting, u"standardkey", BytesOf(slot.standardkey));
+      found.key_map_repaired[p] = true;
+    }
     // The monitor program reads this copy of the slot as it was loaded.
     const std::u16string name = Numbered(u"Default", p);
     config.WriteStruct(name, name, BytesOf(slot));
   }
-  config.Save(flush);
+  config.Save(flush, paths.last_good(paths.config_file()));
+  if (report) *report = found;
   return true;
 }
 
-bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush) {
+bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush,
+                     ProfileSaveReport* report) {
+  std::vector<std::filesystem::path> failed;
   IniFile config(paths.config_file());
   config.Load();
   config.WriteInt(kSetting, u"CurrentProfile", record.CurrentProfile);
   config.WriteInt(kSetting, u"KeyboardPlugIn", record.KeyboardPlugIn);
-  bool ok = Saved(config.Save(flush));
-  for (int p = 0; p < kProfileCount; ++p)
-    ok = SaveProfileFile(record.profiles[p], paths.profile_file(p), flush) && ok;
-  return ok;
+  if (!Saved(config.Save(flush, paths.last_good(paths.config_file()))))
+    failed.push_back(paths.config_file());
+  for (int p = 0; p < kProfileCount; ++p) {
+    const ProfileSlot& slot = record.profiles[p];
+    if (report && report->unread[p]) {
+      // What its file holds was never read: the defaults shown in its place
+      // must not replace it. Once the user made the slot their own, it is
+      // written (an update in place, which again refuses an unreadable file).
+      if (std::memcmp(&slot, FactorySlot(p).get(), sizeof(ProfileSlot)) == 0) continue;
+    }
+    const std::filesystem::path file = paths.profile_file(p);
+    if (!SaveProfileFile(slot, file, flush, paths.last_good(file))) {
+      failed.push_back(file);
+    } else if (report) {
+      report->unread[p] = false;
+    }
+  }
+  if (report) report->failed = failed;
+  return failed.empty();
 }
 
 bool RecordExportName(const ProfilePaths& paths, int p, std::u16string_view name) {

@@ -9,11 +9,14 @@
 //   SaveAllProfiles(live, paths);          // every apply
 #pragma once
 
+#include <array>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "model/ini_file.h"
 #include "model/settings_record.h"
+#include "model/stored_file.h"
 
 namespace vantrel {
 
@@ -29,25 +32,55 @@ struct ProfilePaths {
   std::filesystem::path config_file() const;        // config.ini
   std::filesystem::path config_dir() const;         // config\ (profile files, exports)
   std::filesystem::path profile_file(int p) const;  // config\Default<p>.gkp
+  // backup\<name>: the last good copy of a stored file (config.ini, the
+  // profile files, sequence.dat), the version its last save replaced.
+  std::filesystem::path last_good(const std::filesystem::path& stored) const;
+  // True for one of the four stored profile files (letter case ignored).
+  bool IsStoredProfileFile(const std::filesystem::path& path) const;
+};
+
+// What a start-up load found: each file's state, and the profiles whose key
+// map was missing or damaged (taken from the last good copy when that one
+// is whole, else the factory map).
+struct ProfileLoadReport {
+  StoredFile config = StoredFile::Missing;
+  std::array<StoredFile, kProfileCount> profiles{};
+  std::array<bool, kProfileCount> key_map_repaired{};
 };
 
 // Fills CurrentProfile, KeyboardPlugIn and the four slots. A slot without a
 // readable profile file gets its factory defaults; for every slot that had
-// one, config.ini gets its "Default<p>" struct copy. Always succeeds.
-bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush = true);
+// one, config.ini gets its "Default<p>" struct copy. A file that is empty or
+// has lost its section is restored from its last good copy first. Always
+// succeeds; `report`, when given, says what was found.
+bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush = true,
+                     ProfileLoadReport* report = nullptr);
+
+// What SaveAllProfiles leaves alone and what it reports.
+struct ProfileSaveReport {
+  // In: the slots whose file could not be read at start-up. Such a slot is
+  // not written while it holds the factory defaults put in its place; once
+  // the user changed it and it was written, its entry is cleared.
+  std::array<bool, kProfileCount> unread{};
+  // Out: the files that could not be written.
+  std::vector<std::filesystem::path> failed;
+};
 
 // Writes CurrentProfile and KeyboardPlugIn to config.ini and each slot to
-// its profile file, creating missing folders. False when any file could not
-// be written; callers ignore it (the in-memory record is unaffected).
-bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush = true);
+// its profile file, creating missing folders and keeping each file's last
+// good copy. False when any file could not be written (named in `report`).
+bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush = true,
+                     ProfileSaveReport* report = nullptr);
 
 // One profile file. Loading a missing file reads as a file without keys.
 void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path);
-bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush = true);
+bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush = true,
+                     const std::filesystem::path& keep_previous = {});
 
 // The same on an already parsed document (import, fuzzing): reads or writes
-// every key of section "Setting".
-void ReadProfileSection(ProfileSlot& slot, const IniFile& ini);
+// every key of section "Setting". Reading returns false when the key map
+// ("standardkey") was missing or damaged: the slot's map is left as it was.
+bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini);
 void WriteProfileSection(const ProfileSlot& slot, IniFile& ini);
 
 // Remembers the file name (no folder, no extension) of profile p's last

@@ -9,7 +9,7 @@
 namespace vantrel {
 
 constexpr int kProfileCount = 4;
-constexpr int kFlagEntries = 5;       // per-profile flag arrays have one spare entry
+constexpr int kFlagEntries = 5;  // per-profile flag arrays have one spare entry
 constexpr int kKeyPositions = 114;
 constexpr int kKeyAssignments = 32;
 constexpr int kMacroEvents = 50;

@@ -35,8 +35,8 @@ bool RenameByHandle(HANDLE file, const std::wstring& target) {
   // The struct's one-character name array leaves room for the terminator.
   static_assert(sizeof(FILE_RENAME_INFO) - offsetof(FILE_RENAME_INFO, FileName) >= sizeof(wchar_t));
   std::memcpy(info->FileName, target.c_str(), name_bytes + sizeof(wchar_t));
-  return SetFileInformationByHandle(file, FileRenameInfo, info, static_cast<DWORD>(buffer.size())) !=
-         FALSE;
+  return SetFileInformationByHandle(file, FileRenameInfo, info,
+                                    static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
 }  // namespace
@@ -71,7 +71,8 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 }
 
 bool WriteAndReplace(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                     std::span<const std::uint8_t> bytes, bool flush) {
+                     std::span<const std::uint8_t> bytes, bool flush,
+                     const std::filesystem::path& keep_previous) {
   std::error_code ec;
   const std::filesystem::path full_target = std::filesystem::absolute(target, ec);
   if (ec) return false;
@@ -79,6 +80,15 @@ bool WriteAndReplace(const std::filesystem::path& temporary, const std::filesyst
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(file, bytes) && (!flush || FlushFileBuffers(file));
+  if (ok && !keep_previous.empty()) {
+    // The last good copy: the old file under a second name. Not having one
+    // does not stop the save.
+    DeleteFileW(keep_previous.c_str());
+    if (!CreateHardLinkW(keep_previous.c_str(), full_target.c_str(), nullptr) &&
+        GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
+      CopyFileW(full_target.c_str(), keep_previous.c_str(), FALSE);
+    }
+  }
   bool renamed = ok && RenameByHandle(file, full_target.wstring());
   if (!ok) {
     FILE_DISPOSITION_INFO remove{TRUE};
@@ -87,7 +97,8 @@ bool WriteAndReplace(const std::filesystem::path& temporary, const std::filesyst
   CloseHandle(file);
   if (ok && !renamed) {
     // A system that takes no rename by handle still moves the file by name.
-    renamed = MoveFileExW(temporary.c_str(), full_target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+    renamed =
+        MoveFileExW(temporary.c_str(), full_target.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     if (!renamed) DeleteFileW(temporary.c_str());
   }
   if (!ok) DeleteFileW(temporary.c_str());

@@ -23,8 +23,11 @@ bool ReadWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>&
 // Creates `temporary` (it must not exist), writes `bytes`, flushes when
 // asked and renames it over `target` through the open handle. When the
 // system refuses the rename by handle, the closed file is moved over the
-// target by name instead. False, with `temporary` gone, on any failure.
+// target by name instead. With `keep_previous`, the old target gets that
+// second name first (a hard link: no copy, and the target is never
+// missing). False, with `temporary` gone, on any failure.
 bool WriteAndReplace(const std::filesystem::path& temporary, const std::filesystem::path& target,
-                     std::span<const std::uint8_t> bytes, bool flush);
+                     std::span<const std::uint8_t> bytes, bool flush,
+                     const std::filesystem::path& keep_previous);
 
 }  // namespace vantrel::win

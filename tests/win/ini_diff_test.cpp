@@ -324,7 +324,8 @@ TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
     const std::uint8_t data[] = {'n', 'e', 'w'};
     ASSERT_EQ(WriteFileAtomic(file, data, true), IniSaveResult::Ok);
     EXPECT_EQ(ReadBytes(file), "new");
-    ASSERT_EQ(WriteFileAtomic(file, std::vector<std::uint8_t>(200000, 'z'), false), IniSaveResult::Ok);
+    ASSERT_EQ(WriteFileAtomic(file, std::vector<std::uint8_t>(200000, 'z'), false),
+              IniSaveResult::Ok);
     EXPECT_EQ(fs::file_size(file), 200000u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 1) << "no temporary file left";
     // A read-only file is reported and left as it was, with no temporary.
@@ -335,11 +336,21 @@ TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A target that is a folder fails and leaves nothing behind.
     fs::create_directories(dir / "folder");
-    EXPECT_EQ(win::WriteAndReplace(dir / "~0000001.tmp", dir / "folder", data, false), false);
+    EXPECT_EQ(win::WriteAndReplace(dir / "~0000001.tmp", dir / "folder", data, false, {}), false);
     EXPECT_FALSE(fs::exists(dir / "~0000001.tmp"));
     // Missing folders are created.
     EXPECT_EQ(WriteFileAtomic(dir / "a" / "b" / "y.ini", data), IniSaveResult::Ok);
     EXPECT_EQ(ReadBytes(dir / "a" / "b" / "y.ini"), "new");
+    // The version replaced stays as the last good copy, in its own folder,
+    // and the next save replaces that copy.
+    const fs::path kept = dir / "backup" / "x.ini";
+    ASSERT_EQ(WriteFileAtomic(file, data, false, kept), IniSaveResult::Ok);
+    EXPECT_EQ(fs::file_size(kept), 200000u);
+    EXPECT_EQ(ReadBytes(file), "new");
+    const std::uint8_t next[] = {'n', 'e', 'x', 't'};
+    ASSERT_EQ(WriteFileAtomic(file, next, false, kept), IniSaveResult::Ok);
+    EXPECT_EQ(ReadBytes(kept), "new");
+    EXPECT_EQ(ReadBytes(file), "next");
   }
   SetWriteReplaceFunction(nullptr);
 }
