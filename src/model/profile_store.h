@@ -42,13 +42,23 @@ bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flu
 bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bool flush = true);
 
 // One profile file. Loading a missing file reads as a file without keys.
+// Saving updates the file in place (keys other tools added survive);
+// replacing writes a new file of our keys only (exports), atomically, so a
+// failed write leaves the old file as it was.
 void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path);
 bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush = true);
+bool ReplaceProfileFile(const ProfileSlot& slot, const std::filesystem::path& path,
+                        bool flush = true);
 
-// The same on an already parsed document (import, fuzzing): reads or writes
-// every key of section "Setting".
-void ReadProfileSection(ProfileSlot& slot, const IniFile& ini);
-void WriteProfileSection(const ProfileSlot& slot, IniFile& ini);
+// The same on an already parsed document (import, backup, fuzzing): reads or
+// writes every key of one section, "Setting" in a profile file. The read
+// returns false when a struct value is there but unreadable (wrong length,
+// not hex, bad checksum); that field, like one whose key is missing, keeps
+// what it held.
+bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini,
+                        std::u16string_view section = u"Setting");
+void WriteProfileSection(const ProfileSlot& slot, IniFile& ini,
+                         std::u16string_view section = u"Setting");
 
 // Remembers the file name (no folder, no extension) of profile p's last
 // export under [Profile<p+1>] "FileName" of config.ini.

@@ -32,10 +32,10 @@ std::u16string FileTitle(const fs::path& path) {
 
 bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
                      const fs::path& chosen) {
+  // A new file, not an update: keys the old file held are gone, and the old
+  // file stays whole when the new one cannot be written.
+  if (!ReplaceProfileFile(ActiveSlot(record), chosen)) return false;
   std::error_code ec;
-  // The export starts from an empty file: keys the old file held are gone.
-  fs::remove(chosen, ec);
-  if (!SaveProfileFile(ActiveSlot(record), chosen)) return false;
   const std::u16string title = FileTitle(chosen);
   RecordExportName(paths, ActiveProfileIndex(record), title);
   if (!title.empty() && !IsStoredProfileName(title)) {

@@ -57,6 +57,18 @@ TEST_F(TransferTest, ExportRecordsNameAndKeepsACopyInTheConfigFolder) {
   EXPECT_FALSE(written.Find(u"Setting", u"Stale")) << "the old file's keys must be gone";
 }
 
+TEST_F(TransferTest, AFailedExportLeavesTheOldFileWhole) {
+  const fs::path chosen = dir_ / "Kept.gkp";
+  std::ofstream(chosen) << "[Setting]\nPollingRate=7\n";
+  SetReplaceFileFunction([](const fs::path&, const fs::path&) { return false; });
+  const bool exported = ExportProfileTo(*record_, paths_, chosen);
+  SetReplaceFileFunction(nullptr);
+  EXPECT_FALSE(exported);
+  ProfileSlot kept{};
+  LoadProfileFile(kept, chosen);
+  EXPECT_EQ(kept.PollingRate, 7);
+}
+
 TEST_F(TransferTest, ExportUnderAStoredProfileNameDoesNotOverwriteThatProfile) {
   for (const char16_t* title : {u"Default0", u"default3", u"DEFAULT1"}) {
     SCOPED_TRACE(U16ToUtf8(title));
