@@ -1,6 +1,5 @@
 #include "model/profile_transfer.h"
 
-#include <algorithm>
 #include <system_error>
 
 #include "model/text.h"
@@ -62,11 +61,7 @@ bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const Prof
   LoadProfileFile(scratch, source);
   if (scratch.PollingRate == -1 && scratch.iResponTime == -1) return false;
   ActiveSlot(record) = scratch;
-  std::fill(std::begin(record.MacroKeyInfoChanged[p]), std::end(record.MacroKeyInfoChanged[p]), 1);
-  record.LightingChanged[p] = 1;
-  record.StandardKeyChanged[p] = 1;
-  record.ModifyKeyChanged[p] = 1;
-  record.ProfileImported[p] = 1;
+  MarkProfileImported(record, p);
   SyncMacroLibrary(library, record);
   return true;
 }
