@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/text.h"
@@ -12,63 +15,52 @@ namespace {
 
 using K = CommandKind;
 
-std::string Joined(const std::vector<std::u16string>& args) {
-  std::string s;
-  for (const auto& a : args) s += "[" + U16ToUtf8(a) + "]";
-  return s;
+// "a|b|c" as the words a, b, c: the tables stay one line per case.
+std::vector<std::u16string> Words(std::u16string_view line) {
+  std::vector<std::u16string> words;
+  for (std::size_t from = 0;;) {
+    const std::size_t bar = std::min(line.find(u'|', from), line.size());
+    words.emplace_back(line.substr(from, bar - from));
+    if (bar == line.size()) return words;
+    from = bar + 1;
+  }
 }
 
 TEST(CommandLine, ArgumentsGiveTheirCommand) {
+  EXPECT_EQ(ParseCommandLine({}), Command{K::Window});
   const struct {
-    std::vector<std::u16string> args;
+    std::u16string_view args;
     Command want;
   } cases[] = {
-      {{}, {K::Window}},
-      {{u"/?"}, {K::Usage}},
-      {{u"-?"}, {K::Usage}},
-      {{u"/profile", u"1"}, {K::Profile, 0}},
-      {{u"-PROFILE", u"4"}, {K::Profile, 3}},
-      {{u"/Export", u"2", u"C:\\out\\Mine.gkp"}, {K::Export, 1, u"C:\\out\\Mine.gkp"}},
-      {{u"/import", u"3", u"-dash.gkp"}, {K::Import, 2, u"-dash.gkp"}},
-      {{u"-backup", u"/home/u/all.vbak"}, {K::Backup, -1, u"/home/u/all.vbak"}},
-      {{u"/RESTORE", u"Sch\u00F6n \u4E2D.vbak"}, {K::Restore, -1, u"Sch\u00F6n \u4E2D.vbak"}},
+      {u"/?", {K::Usage}},
+      {u"-?", {K::Usage}},
+      {u"/profile|1", {K::Profile, 0}},
+      {u"-PROFILE|4", {K::Profile, 3}},
+      {u"/Export|2|C:\\out\\Mine.gkp", {K::Export, 1, u"C:\\out\\Mine.gkp"}},
+      {u"/import|3|-dash.gkp", {K::Import, 2, u"-dash.gkp"}},
+      {u"-backup|/home/u/all.vbak", {K::Backup, -1, u"/home/u/all.vbak"}},
+      {u"/RESTORE|Sch\u00F6n \u4E2D.vbak", {K::Restore, -1, u"Sch\u00F6n \u4E2D.vbak"}},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParseCommandLine(c.args), c.want) << Joined(c.args);
+  for (const auto& c : cases)
+    EXPECT_EQ(ParseCommandLine(Words(c.args)), c.want) << U16ToUtf8(c.args);
 }
 
 TEST(CommandLine, AnythingElseIsBadUsage) {
-  const std::vector<std::u16string> cases[] = {
-      {u""},
-      {u"profile", u"1"},  // no prefix
-      {u"/"},
-      {u"--profile", u"1"},
-      {u"/profile:1"},
-      {u"/profiles", u"1"},
-      {u"/prof", u"1"},
-      {u"/\u0130mport", u"1", u"x"},  // only ASCII letters fold
-      {u"/profile"},
-      {u"/profile", u"1", u"2"},
-      {u"/profile", u"0"},
-      {u"/profile", u"5"},
-      {u"/profile", u"01"},
-      {u"/profile", u"+1"},
-      {u"/profile", u"-1"},
-      {u"/profile", u"1 "},
-      {u"/profile", u"\uFF11"},  // a full-width digit
-      {u"/profile", u""},
-      {u"/export", u"1"},
-      {u"/export", u"x.gkp"},
-      {u"/export", u"1", u""},
-      {u"/export", u"1", u"  "},
-      {u"/import", u"2", u"a.gkp", u"b.gkp"},
-      {u"/backup"},
-      {u"/backup", u""},
-      {u"/restore", u"a.vbak", u"/?"},
-      {u"/?", u"x"},
-      {u"C:\\some\\file.vbak"},
-  };
-  for (const auto& args : cases)
-    EXPECT_EQ(ParseCommandLine(args).kind, K::BadUsage) << Joined(args);
+  const std::initializer_list<std::u16string_view> not_switches = {
+      u"",           u"profile|1",   u"/",       u"--profile|1",
+      u"/profile:1", u"/profiles|1", u"/prof|1", u"/\u0130mport|1|x" /* only ASCII folds */,
+      u"C:\\x.vbak"};
+  const std::initializer_list<std::u16string_view> bad_numbers = {
+      u"/profile|0",  u"/profile|5",      u"/profile|01", u"/profile|+1",  u"/profile|-1",
+      u"/profile|1 ", u"/profile|\uFF11", u"/profile|",   u"/export|x.gkp"};
+  const std::initializer_list<std::u16string_view> bad_operands = {
+      u"/profile",   u"/profile|1|2", u"/export|1",
+      u"/export|1|", u"/export|1|  ", u"/import|2|a.gkp|b.gkp",
+      u"/backup",    u"/backup|",     u"/restore|a.vbak|/?",
+      u"/?|x"};
+  for (const auto& table : {not_switches, bad_numbers, bad_operands})
+    for (std::u16string_view args : table)
+      EXPECT_EQ(ParseCommandLine(Words(args)).kind, K::BadUsage) << U16ToUtf8(args);
 }
 
 }  // namespace
