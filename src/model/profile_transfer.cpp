@@ -47,6 +47,11 @@ bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
 
 bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
                        const fs::path& chosen) {
+  return ImportProfileInto(record, library, paths, chosen, ActiveProfileIndex(record));
+}
+
+bool ImportProfileInto(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
+                       const fs::path& chosen, int profile) {
   std::error_code ec;
   if (!fs::is_regular_file(chosen, ec)) return false;
   const fs::path copy = paths.data_dir / fs::path(FileTitle(chosen) + u".gkp");
@@ -56,11 +61,11 @@ bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const Prof
       fs::equivalent(chosen, copy, ec)) {
     source = copy;
   }
-  const int p = ActiveProfileIndex(record);
-  ProfileSlot scratch = ActiveSlot(record);
+  const int p = profile >= 0 && profile < kProfileCount ? profile : 0;
+  ProfileSlot scratch = record.profiles[p];
   LoadProfileFile(scratch, source);
   if (scratch.PollingRate == -1 && scratch.iResponTime == -1) return false;
-  ActiveSlot(record) = scratch;
+  record.profiles[p] = scratch;
   MarkProfileImported(record, p);
   SyncMacroLibrary(library, record);
   return true;

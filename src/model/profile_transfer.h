@@ -33,6 +33,10 @@ bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
 // library. Returns true when the record changed.
 bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
                        const std::filesystem::path& chosen);
+// The same into slot `profile` (0..3; outside it, slot 0), whichever is
+// active (the command line's /import).
+bool ImportProfileInto(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
+                       const std::filesystem::path& chosen, int profile);
 
 // The profile form's OK: name cut to 249 characters, path to 499.
 void StoreProfileForm(ProfileSlot& slot, std::u16string_view name, std::u16string_view game_file);

@@ -119,6 +119,12 @@ TEST_F(TransferTest, ImportOfAProfileRaisesOnlyTheActiveProfilesFlagsAndLearnsIt
   }
   ASSERT_EQ(library.size(), 1u);
   EXPECT_EQ(FromFixed(library[0]->name), u"Combo");
+
+  // Into a slot that is not the active one (the command line's /import).
+  ASSERT_TRUE(ImportProfileInto(*record_, library, paths_, chosen, 3));
+  EXPECT_EQ(FromFixed(record_->profiles[3].ProFileName), u"Imported");
+  EXPECT_EQ(record_->ProfileImported[3], 1);
+  EXPECT_EQ(record_->CurrentProfile, 1);
 }
 
 TEST_F(TransferTest, FilesThatAreNotProfilesChangeNothing) {
