@@ -9,9 +9,9 @@
 //   Tevrin.exe /restore FILE       restore a complete backup, apply
 //   Tevrin.exe /?                  usage
 //
-// A switch is one '/' or '-' and its name in any letter case; "--backup" is
-// no switch, so every command has one spelling plus the dash Unix users
-// type. N is one digit 1..4 ("01", "+2", "2x" are not). Operands go by
+// A switch is one '/' or '-' (for those used to Unix tools) and its name in
+// any letter case; "--backup" is no switch, so each command keeps a single
+// spelling. N is one digit 1..4 ("01", "+2", "2x" are not). Operands go by
 // position, so a FILE may itself begin with '/' or '-'. Anything else (an
 // unknown switch, a missing or extra operand, a blank FILE, a bare word) is
 // bad usage: an argument never starts the window unnoticed.
