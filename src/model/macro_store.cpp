@@ -25,6 +25,14 @@ void Sanitize(MacroRecord& macro) {
   macro.eventCount = MacroEventCount(macro);
 }
 
+// Record `i` as a usable macro, or nullptr when its value is missing or bad.
+std::unique_ptr<MacroRecord> ReadRecord(const IniFile& ini, int i) {
+  auto macro = std::make_unique<MacroRecord>();
+  if (!ini.ReadStruct(kSection, ToU16Decimal(i), Bytes(*macro))) return nullptr;
+  Sanitize(*macro);
+  return macro;
+}
+
 }  // namespace
 
 void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini) {
@@ -36,11 +44,21 @@ void LoadMacroLibrary(MacroLibrary& library, const IniFile& ini) {
   if (!library.empty()) return;
   const int count = std::min(number, kMacroLoadCap);
   for (int i = 0; i < count; ++i) {
-    auto macro = std::make_unique<MacroRecord>();
-    if (!ini.ReadStruct(kSection, ToU16Decimal(i), Bytes(*macro))) continue;
-    Sanitize(*macro);
+    if (auto macro = ReadRecord(ini, i)) library.push_back(std::move(macro));
+  }
+}
+
+bool ReadMacroSection(MacroLibrary& library, const IniFile& ini, int max_records) {
+  library.clear();
+  const std::int32_t number = ReadNumber(ini);
+  if (number < 0) return false;
+  const int count = std::min(number, max_records);
+  for (int i = 0; i < count; ++i) {
+    auto macro = ReadRecord(ini, i);
+    if (!macro) return false;
     library.push_back(std::move(macro));
   }
+  return true;
 }
 
 StoredFile LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& file,
@@ -55,6 +73,10 @@ StoredFile LoadMacroLibrary(MacroLibrary& library, const std::filesystem::path& 
 void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini) {
   // Built from nothing, so no key of an older, longer library survives.
   ini.Clear();
+  WriteMacroSection(library, ini);
+}
+
+void WriteMacroSection(const MacroLibrary& library, IniFile& ini) {
   ini.WriteInt(kSection, kNumberKey, static_cast<std::int32_t>(library.size()));
   for (std::size_t i = 0; i < library.size(); ++i) {
     ini.WriteStruct(kSection, ToU16Decimal(static_cast<std::int64_t>(i)), Bytes(*library[i]));

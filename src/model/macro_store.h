@@ -42,6 +42,16 @@ bool SaveMacroLibrary(const MacroLibrary& library, const std::filesystem::path& 
 // The document SaveMacroLibrary writes (tests, benchmark).
 void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini);
 
+// Section "Macros" as part of a larger document (a backup). The writer adds
+// it to what the document holds. The reader is strict, for a section our
+// writer made whole: it replaces the library with records "0".."count-1",
+// count being "number" cut to `max_records` (later records are not looked
+// at), and returns false when "number" is missing or negative or one of
+// those records is missing or unreadable (the library then holds the
+// records before it).
+void WriteMacroSection(const MacroLibrary& library, IniFile& ini);
+bool ReadMacroSection(MacroLibrary& library, const IniFile& ini, int max_records);
+
 // The apply step: when the file has macros, loads them if the library is
 // empty, then copies library contents into the first six macro keys of every
 // slot (CopyMacrosIntoAssignments). A file that cannot be read changes

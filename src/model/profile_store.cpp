@@ -54,16 +54,25 @@ std::span<const std::uint8_t> BytesOf(const T& value) {
   return {reinterpret_cast<const std::uint8_t*>(&value), sizeof(T)};
 }
 
-void ReadText(const IniFile& ini, std::u16string_view key, char16_t* array, std::size_t capacity) {
+void ReadText(const IniFile& ini, std::u16string_view section, std::u16string_view key,
+              char16_t* array, std::size_t capacity) {
   // The read is cut to the array, which then always ends with a NUL.
-  ToFixed(array, capacity, ini.ReadString(kSetting, key, u"", capacity));
+  ToFixed(array, capacity, ini.ReadString(section, key, u"", capacity));
 }
 
 template <std::size_t N>
-void WriteText(IniFile& ini, std::u16string_view key, const char16_t (&array)[N]) {
+void WriteText(IniFile& ini, std::u16string_view section, std::u16string_view key,
+               const char16_t (&array)[N]) {
   // IniFile keeps only the first line of a text, so a line break in a
   // name cannot inject a key.
-  ini.WriteString(kSetting, key, FromFixed(array));
+  ini.WriteString(section, key, FromFixed(array));
+}
+
+// False only when the value is there but unreadable: a missing key is the
+// normal case of a sparse file, a bad value the sign of a damaged one.
+bool ReadStructField(const IniFile& ini, std::u16string_view section, std::u16string_view key,
+                     std::span<std::uint8_t> out) {
+  return ini.ReadStruct(section, key, out) || !ini.Find(section, key);
 }
 
 bool Saved(IniSaveResult result) { return result == IniSaveResult::Ok; }
@@ -113,31 +122,33 @@ bool ProfilePaths::IsStoredProfileFile(const std::filesystem::path& path) const 
   return false;
 }
 
-bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini) {
-  ReadText(ini, u"ProFileName", slot.ProFileName, kProfileNameChars);
-  ReadText(ini, u"GameFile", slot.GameFile, kGameFileChars);
-  for (const IntField& f : kIntFields) slot.*f.field = ini.ReadInt(kSetting, f.key, -1);
+bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini, std::u16string_view section) {
+  ReadText(ini, section, u"ProFileName", slot.ProFileName, kProfileNameChars);
+  ReadText(ini, section, u"GameFile", slot.GameFile, kGameFileChars);
+  for (const IntField& f : kIntFields) slot.*f.field = ini.ReadInt(section, f.key, -1);
   for (int i = 0; i < 6; ++i)
-    slot.ModifyKey[i] = ini.ReadInt(kSetting, Numbered(u"ModifyKey", i), -1);
+    slot.ModifyKey[i] = ini.ReadInt(section, Numbered(u"ModifyKey", i), -1);
   // A struct value that is missing or malformed leaves the field as it was.
-  const bool key_map = ini.ReadStruct(kSetting, u"standardkey", BytesOf(slot.standardkey));
-  ini.ReadStruct(kSetting, u"GKey", BytesOf(slot.GKey));
-  for (int k = 0; k < kKeyAssignments; ++k)
-    ini.ReadStruct(kSetting, Numbered(u"MacroKeyInfo", k), BytesOf(slot.MacroKeyInfo[k]));
-  ini.ReadStruct(kSetting, u"apmLightInfo", BytesOf(slot.apmLightInfo));
-  return key_map;
+  bool readable = ReadStructField(ini, section, u"standardkey", BytesOf(slot.standardkey));
+  readable = ReadStructField(ini, section, u"GKey", BytesOf(slot.GKey)) && readable;
+  for (int k = 0; k < kKeyAssignments; ++k) {
+    readable = ReadStructField(ini, section, Numbered(u"MacroKeyInfo", k),
+                               BytesOf(slot.MacroKeyInfo[k])) &&
+               readable;
+  }
+  return ReadStructField(ini, section, u"apmLightInfo", BytesOf(slot.apmLightInfo)) && readable;
 }
 
-void WriteProfileSection(const ProfileSlot& slot, IniFile& ini) {
-  WriteText(ini, u"ProFileName", slot.ProFileName);
-  WriteText(ini, u"GameFile", slot.GameFile);
-  for (const IntField& f : kIntFields) ini.WriteInt(kSetting, f.key, slot.*f.field);
-  for (int i = 0; i < 6; ++i) ini.WriteInt(kSetting, Numbered(u"ModifyKey", i), slot.ModifyKey[i]);
-  ini.WriteStruct(kSetting, u"standardkey", BytesOf(slot.standardkey));
-  ini.WriteStruct(kSetting, u"GKey", BytesOf(slot.GKey));
+void WriteProfileSection(const ProfileSlot& slot, IniFile& ini, std::u16string_view section) {
+  WriteText(ini, section, u"ProFileName", slot.ProFileName);
+  WriteText(ini, section, u"GameFile", slot.GameFile);
+  for (const IntField& f : kIntFields) ini.WriteInt(section, f.key, slot.*f.field);
+  for (int i = 0; i < 6; ++i) ini.WriteInt(section, Numbered(u"ModifyKey", i), slot.ModifyKey[i]);
+  ini.WriteStruct(section, u"standardkey", BytesOf(slot.standardkey));
+  ini.WriteStruct(section, u"GKey", BytesOf(slot.GKey));
   for (int k = 0; k < kKeyAssignments; ++k)
-    ini.WriteStruct(kSetting, Numbered(u"MacroKeyInfo", k), BytesOf(slot.MacroKeyInfo[k]));
-  ini.WriteStruct(kSetting, u"apmLightInfo", BytesOf(slot.apmLightInfo));
+    ini.WriteStruct(section, Numbered(u"MacroKeyInfo", k), BytesOf(slot.MacroKeyInfo[k]));
+  ini.WriteStruct(section, u"apmLightInfo", BytesOf(slot.apmLightInfo));
 }
 
 void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path) {
@@ -154,6 +165,14 @@ bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path,
   ini.Load();
   WriteProfileSection(slot, ini);
   return Saved(ini.Save(flush, keep_previous));
+}
+
+bool ReplaceProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush) {
+  // Never loaded: the document holds our keys only, and the atomic save
+  // leaves the old file in place until the new one is complete.
+  IniFile ini(path);
+  WriteProfileSection(slot, ini);
+  return Saved(ini.Save(flush));
 }
 
 bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flush,
@@ -173,7 +192,8 @@ bool LoadAllProfiles(SettingsRecord& record, const ProfilePaths& paths, bool flu
       slot = *FactorySlot(p);
       continue;
     }
-    if (!ReadProfileSection(slot, profile)) {
+    ReadProfileSection(slot, profile);
+    if (!profile.ReadStruct(kSetting, u"standardkey", BytesOf(slot.standardkey))) {
       // A key map of zeros would make every key send nothing, and it would
       // count as 114 changed keys, so the page would refuse every edit.
       std::copy(FactoryKeyMap.begin(), FactoryKeyMap.end(), slot.standardkey);

@@ -73,15 +73,24 @@ bool SaveAllProfiles(const SettingsRecord& record, const ProfilePaths& paths, bo
                      ProfileSaveReport* report = nullptr);
 
 // One profile file. Loading a missing file reads as a file without keys.
+// Saving updates the file in place (keys other tools added survive);
+// replacing writes a new file of our keys only (exports), atomically, so a
+// failed write leaves the old file as it was.
 void LoadProfileFile(ProfileSlot& slot, const std::filesystem::path& path);
 bool SaveProfileFile(const ProfileSlot& slot, const std::filesystem::path& path, bool flush = true,
                      const std::filesystem::path& keep_previous = {});
+bool ReplaceProfileFile(const ProfileSlot& slot, const std::filesystem::path& path,
+                        bool flush = true);
 
-// The same on an already parsed document (import, fuzzing): reads or writes
-// every key of section "Setting". Reading returns false when the key map
-// ("standardkey") was missing or damaged: the slot's map is left as it was.
-bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini);
-void WriteProfileSection(const ProfileSlot& slot, IniFile& ini);
+// The same on an already parsed document (import, backup, fuzzing): reads or
+// writes every key of one section, "Setting" in a profile file. The read
+// returns false when a struct value is there but unreadable (wrong length,
+// not hex, bad checksum); that field, like one whose key is missing, keeps
+// what it held.
+bool ReadProfileSection(ProfileSlot& slot, const IniFile& ini,
+                        std::u16string_view section = u"Setting");
+void WriteProfileSection(const ProfileSlot& slot, IniFile& ini,
+                         std::u16string_view section = u"Setting");
 
 // Remembers the file name (no folder, no extension) of profile p's last
 // export under [Profile<p+1>] "FileName" of config.ini.

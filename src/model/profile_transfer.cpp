@@ -1,6 +1,6 @@
 #include "model/profile_transfer.h"
 
-#include <algorithm>
+#include <memory>
 #include <system_error>
 
 #include "model/text.h"
@@ -30,44 +30,46 @@ std::u16string FileTitle(const fs::path& path) {
   return name;
 }
 
-bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
-                     const fs::path& chosen) {
-  std::error_code ec;
-  // The export starts from an empty file: keys the old file held are gone.
-  fs::remove(chosen, ec);
-  if (!SaveProfileFile(ActiveSlot(record), chosen)) return false;
+ExportResult ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
+                             const fs::path& chosen) {
+  // Exporting over a stored profile would replace that profile behind the
+  // program's back, and the next apply would write it again anyway.
+  if (paths.IsStoredProfileFile(chosen)) return ExportResult::StoredFile;
+  // A new file, not an update: keys the old file held are gone, and the old
+  // file stays whole when the new one cannot be written.
+  if (!ReplaceProfileFile(ActiveSlot(record), chosen)) return ExportResult::Failed;
   const std::u16string title = FileTitle(chosen);
   RecordExportName(paths, ActiveProfileIndex(record), title);
-  if (!title.empty() && !IsStoredProfileName(title)) {
-    fs::create_directories(paths.config_dir(), ec);
-    fs::copy_file(chosen, paths.config_dir() / fs::path(title + u".gkp"),
-                  fs::copy_options::overwrite_existing, ec);
-  }
+  if (!title.empty() && !IsStoredProfileName(title))
+    ReplaceProfileFile(ActiveSlot(record), paths.config_dir() / fs::path(title + u".gkp"));
+  return ExportResult::Written;
+}
+
+bool ReadImportedProfile(const IniFile& ini, ProfileSlot& slot) {
+  if (!ini.Find(u"Setting", u"PollingRate") && !ini.Find(u"Setting", u"iResponTime")) return false;
+  ReadProfileSection(slot, ini);
   return true;
 }
 
 bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
                        const fs::path& chosen) {
-  std::error_code ec;
-  if (!fs::is_regular_file(chosen, ec)) return false;
-  const fs::path copy = paths.data_dir / fs::path(FileTitle(chosen) + u".gkp");
-  if (!paths.data_dir.empty()) fs::create_directories(paths.data_dir, ec);
-  fs::path source = chosen;
-  if (fs::copy_file(chosen, copy, fs::copy_options::overwrite_existing, ec) ||
-      fs::equivalent(chosen, copy, ec)) {
-    source = copy;
-  }
-  const int p = ActiveProfileIndex(record);
-  ProfileSlot scratch = ActiveSlot(record);
-  LoadProfileFile(scratch, source);
-  if (scratch.PollingRate == -1 && scratch.iResponTime == -1) return false;
-  ActiveSlot(record) = scratch;
-  std::fill(std::begin(record.MacroKeyInfoChanged[p]), std::end(record.MacroKeyInfoChanged[p]), 1);
-  record.LightingChanged[p] = 1;
-  record.StandardKeyChanged[p] = 1;
-  record.ModifyKeyChanged[p] = 1;
-  record.ProfileImported[p] = 1;
+  return ImportProfileInto(record, library, paths, chosen, ActiveProfileIndex(record));
+}
+
+bool ImportProfileInto(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
+                       const fs::path& chosen, int profile) {
+  IniFile ini(chosen);
+  if (!ini.Load()) return false;  // missing, unreadable, or past the size limit
+  const int p = profile >= 0 && profile < kProfileCount ? profile : 0;
+  auto scratch = std::make_unique<ProfileSlot>(record.profiles[p]);
+  if (!ReadImportedProfile(ini, *scratch)) return false;
+  record.profiles[p] = *scratch;
+  MarkProfileImported(record, p);
   SyncMacroLibrary(library, record);
+  // The data folder keeps a copy of what was imported.
+  const fs::path copy = paths.data_dir / fs::path(FileTitle(chosen) + u".gkp");
+  std::error_code ec;
+  if (!fs::equivalent(chosen, copy, ec)) WriteFileAtomic(copy, ini.Serialize());
   return true;
 }
 

@@ -19,20 +19,36 @@ namespace vantrel {
 // The file name without folder and extension ("C:\\a\\My.gkp" -> "My").
 std::u16string FileTitle(const std::filesystem::path& path);
 
-// Writes the active slot into `chosen` (replacing the whole file), records
-// its title as the profile's export name and keeps a copy in the config
-// folder under that title. A title of Default0..Default3 (any letter case)
-// is not copied: the copy would overwrite one of the four stored profiles.
-// Returns whether `chosen` was written.
-bool ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
-                     const std::filesystem::path& chosen);
+enum class ExportResult {
+  Written,
+  StoredFile,  // `chosen` is one of the four stored profile files: refused
+  Failed,      // could not be written; an old file there is left whole
+};
 
-// Copies `chosen` into the data folder, reads it, and when it is a profile
-// file (PollingRate or iResponTime present) puts it into the active slot,
-// raises that profile's import flags and brings its macros into the
-// library. Returns true when the record changed.
+// Writes the active slot into `chosen` (a new file of our keys, through the
+// atomic save: an old file there is never deleted first), records its
+// title as the profile's export name and keeps a copy in the config folder
+// under that title. A title of Default0..Default3 (any letter case) is not
+// copied: the copy would overwrite one of the four stored profiles.
+ExportResult ExportProfileTo(const SettingsRecord& record, const ProfilePaths& paths,
+                             const std::filesystem::path& chosen);
+
+// The import decision, on the chosen file already read (at most the INI
+// layer's size limit): true when it is a profile file (PollingRate or
+// iResponTime present), with `slot` filled from it; false leaves `slot`
+// as it was.
+bool ReadImportedProfile(const IniFile& ini, ProfileSlot& slot);
+
+// Reads `chosen` and, when it is a profile file, puts it into the active
+// slot, raises that profile's import flags, brings its macros into the
+// library and keeps a copy in the data folder. Nothing is copied before
+// the file was found to be a profile. Returns true when the record changed.
 bool ImportProfileFrom(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
                        const std::filesystem::path& chosen);
+// The same into slot `profile` (0..3; outside it, slot 0), whichever is
+// active (the command line's /import).
+bool ImportProfileInto(SettingsRecord& record, MacroLibrary& library, const ProfilePaths& paths,
+                       const std::filesystem::path& chosen, int profile);
 
 // The profile form's OK: name cut to 249 characters, path to 499.
 void StoreProfileForm(ProfileSlot& slot, std::u16string_view name, std::u16string_view game_file);

@@ -164,6 +164,15 @@ void MarkAllChanged(SettingsRecord& record) {
   record.CurrentProfileChanged = 1;
 }
 
+void MarkProfileImported(SettingsRecord& record, int profile) {
+  const int p = BoundedProfile(profile);
+  Fill(record.MacroKeyInfoChanged[p], 1);
+  record.LightingChanged[p] = 1;
+  record.StandardKeyChanged[p] = 1;
+  record.ModifyKeyChanged[p] = 1;
+  record.ProfileImported[p] = 1;
+}
+
 bool IsKeyMapFull(const SettingsRecord& record, int profile) {
   const ProfileSlot& slot = record.profiles[BoundedProfile(profile)];
   int used = 0;

@@ -147,6 +147,9 @@ void ApplyFactoryDefaultsAll(SettingsRecord& record);
 void ScanChanges(SettingsRecord& live, const SettingsRecord& baseline);
 void ClearChangeFlags(SettingsRecord& record);
 void MarkAllChanged(SettingsRecord& record);
+// Profile `profile` (0..3) was replaced from a file: every key entry, its
+// lighting, key map and modifier keys are sent again and it is saved.
+void MarkProfileImported(SettingsRecord& record, int profile);
 // True when slot `profile` may not take another reassigned key (32 or more
 // reassigned positions plus type-6 actions among entries 0..5). A profile
 // outside 0..3 is read as slot 0, like CurrentProfile.

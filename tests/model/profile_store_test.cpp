@@ -230,14 +230,14 @@ TEST(ProfileStore, MalformedStructValuesLeaveTheField) {
     IniFile ini;
     ini.WriteString(u"Setting", u"standardkey", v);
     auto r = FactoryRecord();
-    ReadProfileSection(r->profiles[0], ini);
+    EXPECT_FALSE(ReadProfileSection(r->profiles[0], ini)) << "a bad value is reported";
     EXPECT_EQ(std::memcmp(r->profiles[0].standardkey, FactoryKeyMap.data(), 114), 0)
         << U16ToUtf8(v);
   }
   IniFile ini;
   ini.WriteString(u"Setting", u"standardkey", value);
   auto r = FactoryRecord();
-  ReadProfileSection(r->profiles[0], ini);
+  EXPECT_TRUE(ReadProfileSection(r->profiles[0], ini)) << "missing values are not bad ones";
   EXPECT_EQ(r->profiles[0].standardkey[3], 0x05);
 }
 

@@ -45,7 +45,7 @@ TEST_F(TransferTest, ExportRecordsNameAndKeepsACopyInTheConfigFolder) {
   fs::create_directories(chosen.parent_path());
   std::ofstream(chosen) << "[Setting]\nStale=1\n";
 
-  ASSERT_TRUE(ExportProfileTo(*record_, paths_, chosen));
+  ASSERT_EQ(ExportProfileTo(*record_, paths_, chosen), ExportResult::Written);
 
   EXPECT_EQ(ConfigValue(u"Profile3", u"FileName"), u"My");
   ASSERT_TRUE(fs::exists(paths_.config_dir() / "My.gkp"));
@@ -57,6 +57,26 @@ TEST_F(TransferTest, ExportRecordsNameAndKeepsACopyInTheConfigFolder) {
   EXPECT_FALSE(written.Find(u"Setting", u"Stale")) << "the old file's keys must be gone";
 }
 
+TEST_F(TransferTest, AFailedExportLeavesTheOldFileWhole) {
+  const fs::path chosen = dir_ / "Kept.gkp";
+  std::ofstream(chosen) << "[Setting]\nPollingRate=7\n";
+  SetReplaceFileFunction([](const fs::path&, const fs::path&) { return false; });
+  const ExportResult exported = ExportProfileTo(*record_, paths_, chosen);
+  SetReplaceFileFunction(nullptr);
+  EXPECT_EQ(exported, ExportResult::Failed);
+  ProfileSlot kept{};
+  LoadProfileFile(kept, chosen);
+  EXPECT_EQ(kept.PollingRate, 7);
+  // Onto a stored profile file, however it is spelled: refused, untouched.
+  fs::create_directories(paths_.config_dir());
+  std::ofstream(paths_.profile_file(1)) << "[Setting]\nPollingRate=7\n";
+  for (const fs::path& stored : {paths_.profile_file(1), paths_.config_dir() / "DEFAULT1.GKP"}) {
+    EXPECT_EQ(ExportProfileTo(*record_, paths_, stored), ExportResult::StoredFile);
+    LoadProfileFile(kept, paths_.profile_file(1));
+    EXPECT_EQ(kept.PollingRate, 7);
+  }
+}
+
 TEST_F(TransferTest, ExportUnderAStoredProfileNameDoesNotOverwriteThatProfile) {
   for (const char16_t* title : {u"Default0", u"default3", u"DEFAULT1"}) {
     SCOPED_TRACE(U16ToUtf8(title));
@@ -65,7 +85,7 @@ TEST_F(TransferTest, ExportUnderAStoredProfileNameDoesNotOverwriteThatProfile) {
     std::ofstream(stored) << "[Setting]\nPollingRate=7\n";
     const fs::path chosen = dir_ / fs::path(std::u16string(title) + u".gkp");
 
-    ASSERT_TRUE(ExportProfileTo(*record_, paths_, chosen));
+    ASSERT_EQ(ExportProfileTo(*record_, paths_, chosen), ExportResult::Written);
 
     ProfileSlot kept{};
     LoadProfileFile(kept, stored);
@@ -107,22 +127,30 @@ TEST_F(TransferTest, ImportOfAProfileRaisesOnlyTheActiveProfilesFlagsAndLearnsIt
   }
   ASSERT_EQ(library.size(), 1u);
   EXPECT_EQ(FromFixed(library[0]->name), u"Combo");
+
+  // Into a slot that is not the active one (the command line's /import).
+  ASSERT_TRUE(ImportProfileInto(*record_, library, paths_, chosen, 3));
+  EXPECT_EQ(FromFixed(record_->profiles[3].ProFileName), u"Imported");
+  EXPECT_EQ(record_->ProfileImported[3], 1);
+  EXPECT_EQ(record_->CurrentProfile, 1);
 }
 
 TEST_F(TransferTest, FilesThatAreNotProfilesChangeNothing) {
   const fs::path text = dir_ / "notes.txt";
   std::ofstream(text) << "[Setting]\nProFileName=Hijack\n";
-  const struct {
-    fs::path chosen;
-    bool copy_expected;
-  } cases[] = {{text, true}, {dir_ / "missing.gkp", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.chosen.string());
+  // A profile too large to read (sparse, so small on disk).
+  const fs::path huge = dir_ / "huge.gkp";
+  std::ofstream(huge) << "[Setting]\nPollingRate=2\n";
+  fs::resize_file(huge, kMaxIniFileBytes + 1);
+  // Nothing is copied into the data folder before the file was found to be
+  // a profile.
+  for (const fs::path& chosen : {text, dir_ / "missing.gkp", huge}) {
+    SCOPED_TRACE(chosen.string());
     auto before = std::make_unique<SettingsRecord>(*record_);
     MacroLibrary library;
-    EXPECT_FALSE(ImportProfileFrom(*record_, library, paths_, c.chosen));
+    EXPECT_FALSE(ImportProfileFrom(*record_, library, paths_, chosen));
     EXPECT_EQ(std::memcmp(before.get(), record_.get(), sizeof(SettingsRecord)), 0);
-    EXPECT_EQ(fs::exists(paths_.data_dir / (c.chosen.stem().string() + ".gkp")), c.copy_expected);
+    EXPECT_FALSE(fs::exists(paths_.data_dir / (chosen.stem().string() + ".gkp")));
   }
 }
 
