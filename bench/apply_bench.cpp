@@ -164,7 +164,7 @@ int main() {
   const int runs = 15;
 
   // Ours: the link itself.
-  MacroLibrary ours_macros;
+  MacroStore ours_macros;
   shell::MonitorLink link(host, {*live, *baseline, ours_macros, ours_dir});
   SaveMacroLibrary(library, ours_dir / kMacroFileName);
   if (!link.OpenSettingsLink(*baseline)) {

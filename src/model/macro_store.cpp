@@ -98,4 +98,24 @@ void RefreshMacroAssignments(MacroLibrary& library, SettingsRecord& record,
   CopyMacrosIntoAssignments(library, record);
 }
 
+StoredFile MacroStore::Load() {
+  const StoredFile found = LoadMacroLibrary(library, file, last_good);
+  unread = found == StoredFile::Unreadable;
+  return found;
+}
+
+bool MacroStore::Reread(const SettingsRecord& keys) {
+  if (!unread) return true;
+  MacroLibrary read;
+  if (LoadMacroLibrary(read, file, last_good) == StoredFile::Unreadable) return false;
+  SyncMacroLibrary(read, keys);
+  library = std::move(read);
+  unread = false;
+  return true;
+}
+
+bool MacroStore::Save(bool flush) const {
+  return !unread && SaveMacroLibrary(library, file, flush, last_good);
+}
+
 }  // namespace vantrel

@@ -52,6 +52,26 @@ void WriteMacroLibrary(const MacroLibrary& library, IniFile& ini);
 void WriteMacroSection(const MacroLibrary& library, IniFile& ini);
 bool ReadMacroSection(MacroLibrary& library, const IniFile& ini, int max_records);
 
+// The library with its file, and the rule that keeps the file safe: once
+// a load found the file there but could not read it, nothing is saved over
+// it until a later load has read it.
+struct MacroStore {
+  MacroLibrary library;
+  std::filesystem::path file;       // sequence.dat
+  std::filesystem::path last_good;  // its last good copy
+  bool unread = false;              // there, but not read yet
+
+  // LoadMacroLibrary on `file`; notes whether it could be read.
+  StoredFile Load();
+  // For a file not read yet: tries again. Read now, the library becomes the
+  // file's macros plus what `keys` carry (as at start-up). True when the
+  // file has been read (now or before).
+  bool Reread(const SettingsRecord& keys);
+  // SaveMacroLibrary keeping the last good copy; false, with nothing
+  // written, while the file has not been read.
+  bool Save(bool flush = true) const;
+};
+
 // The apply step: when the file has macros, loads them if the library is
 // empty, then copies library contents into the first six macro keys of every
 // slot (CopyMacrosIntoAssignments). A file that cannot be read changes

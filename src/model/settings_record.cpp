@@ -173,6 +173,13 @@ void MarkProfileImported(SettingsRecord& record, int profile) {
   record.ProfileImported[p] = 1;
 }
 
+void MarkWholeRecordChanged(SettingsRecord& record) {
+  std::int32_t restored[kFlagEntries];
+  std::memcpy(restored, record.DefaultsRestored, sizeof restored);
+  MarkAllChanged(record);
+  std::memcpy(record.DefaultsRestored, restored, sizeof restored);
+}
+
 bool IsKeyMapFull(const SettingsRecord& record, int profile) {
   const ProfileSlot& slot = record.profiles[BoundedProfile(profile)];
   int used = 0;

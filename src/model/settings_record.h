@@ -147,6 +147,9 @@ void ApplyFactoryDefaultsAll(SettingsRecord& record);
 void ScanChanges(SettingsRecord& live, const SettingsRecord& baseline);
 void ClearChangeFlags(SettingsRecord& record);
 void MarkAllChanged(SettingsRecord& record);
+// Every flag a monitor needs to take the whole record (one that has had
+// none of ours yet): all of MarkAllChanged's but DefaultsRestored.
+void MarkWholeRecordChanged(SettingsRecord& record);
 // Profile `profile` (0..3) was replaced from a file: every key entry, its
 // lighting, key map and modifier keys are sent again and it is saved.
 void MarkProfileImported(SettingsRecord& record, int profile);

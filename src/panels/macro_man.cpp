@@ -435,15 +435,22 @@ void CDlgMacroMan::SetRepeatField(int value) {
 // ---- Running it -----------------------------------------------------------
 
 bool RunMacroManager(HWND owner) {
-  MacroLibrary& library = shell::Macros();
-  CDlgMacroMan dlg(library);
+  MacroStore& store = shell::MacroStorage();
+  // A library whose file could not be read is not shown as empty: its OK
+  // would replace the user's macros.
+  if (!store.Reread(shell::LiveRecord())) {
+    shell::Notify(owner, shell::kNoticeMacrosNotRead);
+    return false;
+  }
+  CDlgMacroMan dlg(store.library);
   if (dlg.RunModal(owner) == IDOK) {
-    SaveMacroLibrary(library, shell::MacroFile());
-    return true;
+    if (store.Save()) return true;
+    shell::Notify(owner, shell::kNoticeNotSaved, {store.file});
+    return false;
   }
   // Any other ending drops every edit, new and deleted macros included.
-  ClearMacroLibrary(library);
-  LoadMacroLibrary(library, shell::MacroFile());
+  ClearMacroLibrary(store.library);
+  store.Load();
   return false;
 }
 

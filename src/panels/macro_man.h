@@ -146,8 +146,9 @@ class CDlgMacroMan : public skin::SkinnedDialog {
 };
 
 // Runs the manager modally over shell::Macros(): on OK saves the library to
-// shell::MacroFile(); otherwise clears and reloads it from that file.
-// Returns true on OK.
+// its file; otherwise clears and reloads it from that file. Returns true
+// when the library was saved. A library file that could not be read keeps
+// the manager closed, and a failed save is told, both in a notice.
 bool RunMacroManager(HWND owner);
 
 }  // namespace vantrel::panels

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/macro_store.h"
+#include "model/profile_store.h"
 #include "shell/data_directory.h"
 
 namespace vantrel::shell {
@@ -11,12 +12,22 @@ namespace {
 // test exe that links the shell without using them.
 std::unique_ptr<SettingsRecord> g_live = std::make_unique<SettingsRecord>();
 std::unique_ptr<SettingsRecord> g_baseline = std::make_unique<SettingsRecord>();
-MacroLibrary g_macros;
 }  // namespace
 
 SettingsRecord& LiveRecord() { return *g_live; }
 SettingsRecord& BaselineRecord() { return *g_baseline; }
-MacroLibrary& Macros() { return g_macros; }
+
+MacroStore& MacroStorage() {
+  static MacroStore store = [] {
+    MacroStore s;
+    s.file = MacroFile();
+    s.last_good = ProfilePaths{std::filesystem::path(DataDirectory())}.last_good(s.file);
+    return s;
+  }();
+  return store;
+}
+
+MacroLibrary& Macros() { return MacroStorage().library; }
 
 std::filesystem::path MacroFile() {
   return std::filesystem::path(DataDirectory()) / kMacroFileName;

@@ -5,13 +5,16 @@
 
 #include <filesystem>
 
-#include "model/macro_library.h"
+#include "model/macro_store.h"
 #include "model/settings_record.h"
 
 namespace vantrel::shell {
 
 SettingsRecord& LiveRecord();
 SettingsRecord& BaselineRecord();
+// The library with its file (sequence.dat in DataDirectory) and whether
+// that file could be read; Macros() is its library.
+MacroStore& MacroStorage();
 MacroLibrary& Macros();
 
 // DataDirectory + "sequence.dat".

@@ -12,6 +12,7 @@
 #include "shell/app_state.h"
 #include "shell/data_directory.h"
 #include "shell/ex_menu.h"
+#include "shell/warning_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -59,7 +60,7 @@ const skin::TextTable& KeyFunctionNames() { return g_keyFunctionNames; }
 
 CTevrinDlg::CTevrinDlg()
     : SkinnedDialog(win::kMainTemplate, Drag::Self),
-      m_link(*this, {LiveRecord(), BaselineRecord(), Macros(), DataDirectory()}) {}
+      m_link(*this, {LiveRecord(), BaselineRecord(), MacroStorage(), DataDirectory()}) {}
 
 CTevrinDlg::~CTevrinDlg() {
   // Panels are child windows: destroy them while the parent still exists
@@ -116,11 +117,12 @@ bool CTevrinDlg::OnInitDialog() {
   win::DebugTrace(DataDirectory() + L"\n");
   SetWindowTextW(hwnd(), L"Vantrel");
 
-  const StartupRecord start = m_link.LoadStartupRecord();
+  m_startup = m_link.LoadStartupRecord();
   SettingsRecord& live = LiveRecord();
-  if (!start.keyboard_plugged) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
-  SyncMacroLibrary(Macros(), live);
-  SaveMacroLibrary(Macros(), MacroFile());
+  if (!m_startup.keyboard_plugged) PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+  // A library file that could not be read is not saved over (SaveMacros).
+  if (!MacroStorage().unread) SyncMacroLibrary(Macros(), live);
+  m_link.SaveMacros();
 
   win::DebugTrace(L"\nmain refreshallcontrol\n");
   RefreshAllControl();
@@ -185,6 +187,13 @@ void CTevrinDlg::RefreshPanel(int k) {
 void CTevrinDlg::RefreshAllControl() {
   // A page not made yet is filled when it is made.
   for (int k = 0; k < 4; ++k) RefreshPanel(k);
+}
+
+void CTevrinDlg::ReportStartup() {
+  if (!m_startup.unreadable.empty()) Notify(hwnd(), kNoticeNotRead, m_startup.unreadable);
+  if (!m_startup.restored.empty()) Notify(hwnd(), kNoticeRestored, m_startup.restored);
+  const ApplyOutcome& saved = m_link.last_outcome();
+  if (!saved.failed.empty()) Notify(hwnd(), kNoticeNotSaved, saved.failed);
 }
 
 void CTevrinDlg::ShowPanel(int k) {
@@ -264,6 +273,7 @@ bool CTevrinDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // The other pages once the window has painted: a timer message comes
     // after the first WM_PAINT.
     SetTimer(hwnd(), kPagesTimer, 1, nullptr);
+    ReportStartup();
     return true;
   }
   if (msg == WM_QUERYDRAGICON) {

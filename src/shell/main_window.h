@@ -98,7 +98,11 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   panels::Panel* EnsurePanel(int k);
   void CreateRemainingPanels();
   void RefreshPanel(int k);
-  void RunWaiting(int mode);
+  // Runs the waiting window (the apply happens while it is shown), then
+  // tells the user what the apply could not do. True when it all went well.
+  bool RunWaiting(int mode);
+  // The stored files the start-up could not read, or put back.
+  void ReportStartup();
   void RestoreDefaults();
   void OpenMacroManager();
   void OpenProfileForm(int mode);
@@ -123,6 +127,7 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   int m_visiblePanel = -1;
 
   CDlgWaitting m_DlgWaitting;
+  StartupRecord m_startup{};
 };
 
 }  // namespace vantrel::shell

@@ -56,8 +56,9 @@ bool CTevrinDlg::OnCommand(HWND control, UINT id, UINT code) {
       ShowPanel(which - kTab1);
       return true;
     case kOK:
-      RunWaiting(0);
-      PostQuitMessage(-1);
+      // What could not be published or saved keeps the program open: the
+      // user has been told, and Apply can try again.
+      if (RunWaiting(0)) PostQuitMessage(-1);
       return true;
     case kApply:
       RunWaiting(0);
@@ -70,9 +71,13 @@ bool CTevrinDlg::OnCommand(HWND control, UINT id, UINT code) {
   }
 }
 
-void CTevrinDlg::RunWaiting(int mode) {
+bool CTevrinDlg::RunWaiting(int mode) {
   m_DlgWaitting.mode = mode;
   m_DlgWaitting.RunModal(hwnd());
+  const ApplyOutcome& outcome = m_link.last_outcome();
+  if (outcome.not_published) Notify(hwnd(), kNoticeNotPublished);
+  if (!outcome.failed.empty()) Notify(hwnd(), kNoticeNotSaved, outcome.failed);
+  return outcome.ok();
 }
 
 void CTevrinDlg::RestoreDefaults() {

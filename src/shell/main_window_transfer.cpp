@@ -13,6 +13,7 @@
 #include "shell/app_state.h"
 #include "shell/data_directory.h"
 #include "shell/main_window.h"
+#include "shell/warning_dialog.h"
 #include "win/win_util.h"
 
 namespace vantrel::shell {
@@ -28,7 +29,7 @@ std::wstring ChooseProfileFile(HWND owner, bool save) {
   ofn.lpstrFilter = L"Vantrel Profile(*.gkp)\0*.GKP\0";
   ofn.lpstrFile = file;
   ofn.nMaxFile = MAX_PATH * 4;
-  ofn.lpstrDefExt = L"*.gkp";
+  ofn.lpstrDefExt = L"gkp";  // the extension itself: a pattern would be appended as typed
   // The dialog would otherwise leave the process's current folder in the
   // user's chosen folder, holding it open for as long as the program runs.
   ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR |
@@ -44,7 +45,17 @@ ProfilePaths Paths() { return ProfilePaths{std::filesystem::path(DataDirectory()
 void CTevrinDlg::ExportProfile() {
   const std::wstring chosen = ChooseProfileFile(hwnd(), true);
   if (chosen.empty()) return;
-  ExportProfileTo(LiveRecord(), Paths(), std::filesystem::path(win::ToU16(chosen)));
+  const std::filesystem::path file(win::ToU16(chosen));
+  switch (ExportProfileTo(LiveRecord(), Paths(), file)) {
+    case ExportResult::Written:
+      break;
+    case ExportResult::StoredFile:
+      Notify(hwnd(), kNoticeExportStored);
+      break;
+    case ExportResult::Failed:
+      Notify(hwnd(), kNoticeExportFailed, {file});
+      break;
+  }
 }
 
 void CTevrinDlg::ImportProfile() {

@@ -46,14 +46,27 @@ int MapLightingMode(WPARAM code) {
 }
 
 MonitorLink::MonitorLink(MonitorLinkHost& host, LinkStores stores)
-    : host_(host), stores_(std::move(stores)) {}
+    : host_(host), stores_(std::move(stores)) {
+  MacroStore& macros = stores_.macros;
+  if (macros.file.empty()) {
+    macros.file = stores_.data_dir / kMacroFileName;
+    macros.last_good = ProfilePaths{stores_.data_dir}.last_good(macros.file);
+  }
+}
 
 MonitorLink::~MonitorLink() {
   // The program keeps the link for its whole run; this only matters to
   // tests and to a main window started more than once in one process.
+  Close();
+}
+
+void MonitorLink::Close() {
   if (view_) UnmapViewOfFile(view_);
   if (section_) CloseHandle(section_);
   if (mutex_) CloseHandle(mutex_);
+  view_ = nullptr;
+  section_ = mutex_ = nullptr;
+  linked_monitor_ = nullptr;
 }
 
 void MonitorLink::LaunchMonitor() {
@@ -79,8 +92,11 @@ MonitorLink::Lock MonitorLink::LockSection() {
   return Lock::kTimedOut;
 }
 
-bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
-  // Opened once: a second call (a window started again) keeps the handles.
+bool MonitorLink::EnsureOpen(HWND monitor, bool* map_failed) {
+  // A monitor that started again has its own window: the link is made
+  // anew for it, and it is owed the whole record.
+  if (view_ && monitor && linked_monitor_ && monitor != linked_monitor_) Close();
+  const bool was_open = view_ != nullptr;
   if (!mutex_) mutex_ = OpenMutexW(MUTEX_ALL_ACCESS, FALSE, monitor::kMutexName);
   if (!section_) {
     section_ = OpenFileMappingW(FILE_MAP_READ | FILE_MAP_WRITE, FALSE, monitor::kSectionName);
@@ -89,7 +105,7 @@ bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
   if (!view_) {
     void* view = MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
     if (!view) {
-      MessageBoxW(host_.LinkWindow(), L"Could not map view of file.", L"Vantrel", MB_OK);
+      if (map_failed) *map_failed = true;
       return false;
     }
     // A section shorter than the record would make every copy run past it.
@@ -100,10 +116,23 @@ bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
     }
     view_ = view;
   }
+  if (!linked_monitor_) linked_monitor_ = monitor;
+  if (!was_open) owes_whole_record_ = true;
+  return true;
+}
+
+bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
+  // Opened once: a second call (a window started again) keeps the handles.
+  bool map_failed = false;
+  if (!EnsureOpen(FindMonitor(), &map_failed)) {
+    if (map_failed) MessageBoxW(host_.LinkWindow(), L"Could not map view of file.", L"Vantrel", MB_OK);
+    return false;
+  }
   switch (LockSection()) {
     case Lock::kAcquired:
       std::memcpy(&baseline, view_, sizeof(SettingsRecord));
       ReleaseMutex(mutex_);
+      owes_whole_record_ = false;  // it has its own record, and we take it
       break;
     case Lock::kNoMutex:
       // Without the mutex the copy is skipped: the baseline stays reset
@@ -120,72 +149,109 @@ bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
 
 StartupRecord MonitorLink::LoadStartupRecord() {
   SettingsRecord& baseline = stores_.baseline;
+  const ProfilePaths paths{stores_.data_dir};
+  // What a save killed half-way left behind.
+  RemoveLeftoverTemporaries(paths.data_dir);
+  RemoveLeftoverTemporaries(paths.config_dir());
+  StartupRecord start{};
   ResetRecord(baseline);
-  const bool from_monitor = OpenSettingsLink(baseline);
-  if (!from_monitor) {
+  start.from_monitor = OpenSettingsLink(baseline);
+  saves_ = {};
+  auto note = [&start](StoredFile state, const std::filesystem::path& file) {
+    if (state == StoredFile::Unreadable) start.unreadable.push_back(file);
+    if (state == StoredFile::Restored) start.restored.push_back(file);
+  };
+  if (!start.from_monitor) {
     ResetRecord(baseline);  // a timed-out start may not leave a half-taken copy
-    if (!LoadAllProfiles(baseline, ProfilePaths{stores_.data_dir})) {
-      ApplyFactoryDefaultsAll(baseline);
+    ProfileLoadReport found;
+    LoadAllProfiles(baseline, paths, flush_files, &found);
+    note(found.config, paths.config_file());
+    for (int p = 0; p < kProfileCount; ++p) {
+      note(found.profiles[p], paths.profile_file(p));
+      if (found.key_map_repaired[p]) start.restored.push_back(paths.profile_file(p));
+      saves_.unread[p] = found.profiles[p] == StoredFile::Unreadable;
     }
   }
-  LoadMacroLibrary(stores_.macros, stores_.data_dir / kMacroFileName);
+  note(stores_.macros.Load(), stores_.macros.file);
   // The slot in use must be the one shown and written back.
   ClampCurrentProfile(baseline);
   stores_.live = baseline;
-  return {from_monitor, baseline.KeyboardPlugIn != 0};
+  start.keyboard_plugged = baseline.KeyboardPlugIn != 0;
+  return start;
 }
 
 void MonitorLink::SaveFiles() {
-  SaveAllProfiles(stores_.live, ProfilePaths{stores_.data_dir}, flush_files);
+  if (!SaveAllProfiles(stores_.live, ProfilePaths{stores_.data_dir}, flush_files, &saves_)) {
+    outcome_.failed.insert(outcome_.failed.end(), saves_.failed.begin(), saves_.failed.end());
+  }
+}
+
+bool MonitorLink::SaveMacros() {
+  MacroStore& macros = stores_.macros;
+  // A library file not read yet is never saved over; while it holds
+  // nothing of the user's there is nothing to miss either.
+  if (!macros.Reread(stores_.live)) {
+    if (macros.library.empty()) return true;
+  } else if (macros.Save(flush_files)) {
+    return true;
+  }
+  outcome_.failed.push_back(macros.file);
+  return false;
+}
+
+bool MonitorLink::Publish(HWND monitor) {
+  if (!EnsureOpen(monitor)) {
+    win::DebugTrace(L"\nno section of the monitor, copy skipped\n");
+    return false;
+  }
+  switch (LockSection()) {
+    case Lock::kAcquired:
+      // A monitor that has had none of our record takes all of it.
+      if (owes_whole_record_) MarkWholeRecordChanged(stores_.live);
+      std::memcpy(view_, &stores_.live, sizeof(SettingsRecord));
+      ReleaseMutex(mutex_);
+      owes_whole_record_ = false;
+      return true;
+    case Lock::kNoMutex:
+      win::DebugTrace(L"\nno mutex of the monitor, copy skipped\n");
+      return false;
+    case Lock::kTimedOut:
+      return false;
+  }
+  return false;
 }
 
 void MonitorLink::ApplySetting(int mode) {
   SettingsRecord& live = stores_.live;
-  const std::filesystem::path macro_file = stores_.data_dir / kMacroFileName;
+  MacroStore& macros = stores_.macros;
   win::DebugTrace(L"\napply\n");
-  if (!FindMonitor()) {
-    win::DebugTrace(L"\napply setting not found hid\n");
-    SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
-    RefreshMacroAssignments(stores_.macros, live, macro_file);
-    SaveFiles();
-    ClearChangeFlags(live);
-    stores_.baseline = live;
-    SaveMacroLibrary(stores_.macros, macro_file, flush_files);
-    return;
-  }
+  outcome_ = {};
+  const HWND monitor = FindMonitor();
+  if (!monitor) win::DebugTrace(L"\napply setting not found hid\n");
   // The library's copies go into the keys before the scan, so a key whose
   // macro was edited in the manager is flagged: the other way round the
   // monitor got the new events with the key's flag at 0 and kept the old
   // macro on the keyboard.
-  RefreshMacroAssignments(stores_.macros, live, macro_file);
-  if (mode != 1) ScanChanges(live, stores_.baseline);
-  switch (LockSection()) {
-    case Lock::kAcquired:
-      if (view_) std::memcpy(view_, &live, sizeof(SettingsRecord));
-      ReleaseMutex(mutex_);
-      break;
-    case Lock::kNoMutex:
-      break;  // nothing to guard the copy with: skipped, the notice still goes
-    case Lock::kTimedOut:
-      // Nothing was published: no notice, and the baseline and the flags
-      // stay, so the next apply still reports these changes. The user's
-      // edits are kept on disk all the same.
-      SaveFiles();
-      SaveMacroLibrary(stores_.macros, macro_file, flush_files);
-      SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
-      host_.RefreshAllControl();
-      return;
-  }
+  if (macros.Reread(live)) RefreshMacroAssignments(macros.library, live, macros.file);
+  if (monitor && mode != 1) ScanChanges(live, stores_.baseline);
+  const bool published = monitor && Publish(monitor);
   SaveFiles();
-  ClearChangeFlags(live);
-  stores_.baseline = live;
-  SaveMacroLibrary(stores_.macros, macro_file, flush_files);
-  if (HWND monitor = FindMonitor()) {
-    PostApplyNotice(monitor, mode);
+  // Without a monitor there is no one to tell; with one that did not get
+  // the record, the baseline and the flags stay, so the next apply still
+  // reports these changes. The user's edits are on disk either way.
+  if (published || !monitor) {
+    ClearChangeFlags(live);
+    stores_.baseline = live;
+  }
+  SaveMacros();
+  outcome_.not_published = monitor && !published;
+  if (HWND now = published ? FindMonitor() : nullptr) {
+    PostApplyNotice(now, mode);
   } else {
-    // The monitor went away during the apply: nobody will answer.
+    // Nobody will answer (no monitor, no copy, or it went away meanwhile).
     SetTimer(host_.LinkWindow(), kNoMonitorTimer, timing.no_monitor_close_ms, nullptr);
   }
+  if (!monitor) return;
   win::DebugTrace(L"\nmain refreshallcontrol\n");
   host_.RefreshAllControl();
 }
@@ -225,7 +291,10 @@ void MonitorLink::GiveUpOnAcknowledgement() {
 }
 
 void MonitorLink::NotifyProfile(int profile) {
-  if (HWND window = FindMonitor()) PostWithWaitCursor(window, monitor::kSelectProfile, profile);
+  HWND window = FindMonitor();
+  if (!window) return;
+  EnsureOpen(window);  // a monitor that came late is linked as soon as it is seen
+  PostWithWaitCursor(window, monitor::kSelectProfile, profile);
 }
 
 void MonitorLink::OnApplyAllSetting(WPARAM wp, LPARAM lp) {

@@ -24,8 +24,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/macro_library.h"
+#include "model/macro_store.h"
 #include "model/monitor_protocol.h"
+#include "model/profile_store.h"
 #include "model/settings_record.h"
 
 namespace vantrel::shell {
@@ -63,13 +64,26 @@ class MonitorLinkHost {
 struct LinkStores {
   SettingsRecord& live;
   SettingsRecord& baseline;
-  MacroLibrary& macros;
+  MacroStore& macros;              // its file is set from data_dir when empty
   std::filesystem::path data_dir;  // DataDirectory, ends with a separator
 };
 
 struct StartupRecord {
   bool from_monitor;      // the monitor's copy, not the stored files
   bool keyboard_plugged;  // KeyboardPlugIn != 0; otherwise the program closes
+  // Stored files the user is told about once the window is up.
+  std::vector<std::filesystem::path> unreadable;  // left alone, never replaced
+  std::vector<std::filesystem::path> restored;    // put back from the last good copy
+};
+
+// What the last apply could not do; the host tells the user once the
+// waiting window has closed.
+struct ApplyOutcome {
+  // A monitor runs but the record could not be copied into its section:
+  // no notice went out and the changes stay pending.
+  bool not_published = false;
+  std::vector<std::filesystem::path> failed;  // files not written
+  bool ok() const { return !not_published && failed.empty(); }
 };
 
 class MonitorLink {
@@ -111,8 +125,16 @@ class MonitorLink {
   // CurrentProfile outside 0..3 made 0, live := baseline.
   StartupRecord LoadStartupRecord();
 
-  // mode 0 apply, 1 restore (flags of MarkAllChanged kept).
+  // mode 0 apply, 1 restore (flags of MarkAllChanged kept): the change
+  // scan, the library's copies in the keys, the copy into the section (the
+  // link opened again first when it is not open, or its monitor changed),
+  // the saves, the flags cleared and the baseline moved on, the notice.
+  // Without a copy there is no notice and the changes stay pending.
   void ApplySetting(int mode);
+  const ApplyOutcome& last_outcome() const { return outcome_; }
+  // Saves the macro library as the apply does; false when it was not
+  // written (its file not read yet, or the save failed).
+  bool SaveMacros();
   // Tells the monitor the user selected `profile`; the section is not written.
   void NotifyProfile(int profile);
   // An arriving message 1224. The host's window procedure hands over posted
@@ -131,6 +153,12 @@ class MonitorLink {
  private:
   enum class Lock { kAcquired, kNoMutex, kTimedOut };
   Lock LockSection();
+  // Opens what is not open yet, or everything again for a monitor window
+  // other than the one the link was opened for; true with a view mapped.
+  bool EnsureOpen(HWND monitor, bool* map_failed = nullptr);
+  void Close();
+  // Copies the live record into the section under the mutex.
+  bool Publish(HWND monitor);
   void SaveFiles();
   void PostApplyNotice(HWND monitor, int mode);
   void OnAcknowledgement();
@@ -144,6 +172,13 @@ class MonitorLink {
   HANDLE mutex_ = nullptr;
   HANDLE section_ = nullptr;
   void* view_ = nullptr;
+  HWND linked_monitor_ = nullptr;  // the monitor window the link was opened for
+  // The section's monitor has not had our record yet (it came after the
+  // start-up, or came back): the next publication raises every flag.
+  bool owes_whole_record_ = false;
+
+  ProfileSaveReport saves_;  // the slots whose file could not be read
+  ApplyOutcome outcome_;
 
   // Acknowledgements carry no number. A notice whose wait ran out may still
   // be answered later; that answer must not close the next apply's waiting

@@ -22,6 +22,9 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
       skin::LoadLangStrings(1000, 5, texts_);
       skin::LoadLangStrings(kind == 3 ? 704 : 705, 1, texts_);
       break;
+    case kNotice:
+      skin::LoadLangStrings(1500, 4, texts_);
+      break;
     default:
       break;
   }
@@ -34,7 +37,20 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
     button->SetTooltipText(button->text);
     button->Repaint();
   }
+  if (kind == kNotice && m_btnOK.hwnd()) {
+    // Nothing to choose: one OK, in the middle.
+    if (m_btnCancel.hwnd()) ShowWindow(m_btnCancel.hwnd(), SW_HIDE);
+    RECT r{};
+    GetWindowRect(m_btnOK.hwnd(), &r);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    SetWindowPos(m_btnOK.hwnd(), nullptr, (images().size.cx - (r.right - r.left)) / 2, r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   return true;
+}
+
+const std::wstring& CDlgWarning::message_text() const {
+  return kind == kNotice ? message : skin::TextAt(texts_, message_entry());
 }
 
 bool CDlgWarning::OnCommand(HWND control, UINT id, UINT code) {
@@ -55,8 +71,35 @@ void CDlgWarning::PaintTexts(HDC dc) {
   constexpr COLORREF kWhite = RGB(255, 255, 255);
   constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
   DrawSkinText(dc, skin::TextAt(texts_, 0), 19, 800, kWhite, {8, 9, 255, 25}, kFormat);
-  DrawSkinText(dc, skin::TextAt(texts_, message_entry()), 14, 600, kWhite, {21, 62, 283, 96},
-               kFormat);
+  // A notice's longer text takes a smaller face and the room down to the
+  // buttons.
+  if (kind == kNotice) {
+    DrawSkinText(dc, message, 13, 400, kWhite, {14, 58, 290, 108}, kFormat | DT_END_ELLIPSIS);
+    return;
+  }
+  DrawSkinText(dc, message_text(), 14, 600, kWhite, {21, 62, 283, 96}, kFormat);
+}
+
+std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& files) {
+  skin::TextTable table;
+  skin::LoadLangStrings(text, 1, table);
+  std::wstring names;
+  for (const std::filesystem::path& f : files) {
+    const std::wstring name = f.filename().wstring();
+    if (names.find(name) != std::wstring::npos) continue;  // named once
+    names += (names.empty() ? L"" : L", ") + name;
+  }
+  std::wstring message = skin::TextAt(table, 0);
+  if (const size_t at = message.find(L"%s"); at != std::wstring::npos)
+    message.replace(at, 2, names);
+  return message;
+}
+
+void Notify(HWND owner, UINT text, const std::vector<std::filesystem::path>& files) {
+  CDlgWarning notice;
+  notice.kind = CDlgWarning::kNotice;
+  notice.message = NoticeMessage(text, files);
+  notice.RunModal(owner);
 }
 
 }  // namespace vantrel::shell

@@ -247,7 +247,7 @@ class MonitorLinkTest : public ::testing::Test {
   TestHost host_;
   fs::path data_;
   std::unique_ptr<SettingsRecord> live_, baseline_;
-  MacroLibrary macros_;
+  MacroStore macros_;
   std::unique_ptr<MonitorLink> link_;
 };
 
@@ -377,8 +377,9 @@ TEST_F(MonitorLinkTest, AShortSectionIsNeverReadOrWritten) {
   EXPECT_FALSE(link_->LoadStartupRecord().from_monitor);
   EXPECT_TRUE(SameProfiles(*baseline_, *stored));
   link_->ApplySetting(0);  // must not write past the 4096 bytes
-  ASSERT_TRUE(Pump([&] { return monitor.count() == 1; }));
-  EXPECT_EQ(monitor.notice(0).wp, 0u);
+  EXPECT_TRUE(link_->last_outcome().not_published);
+  host_.window.PumpFor(200);
+  EXPECT_EQ(monitor.count(), 0u) << "no notice for a copy that was not made";
 }
 
 // ---- Apply ----------------------------------------------------------------
@@ -588,15 +589,18 @@ TEST_F(MonitorLinkTest, ApplyWithAStuckMutexSavesButPublishesNothingAndKeepsTheC
   EXPECT_EQ(monitor.notice(0).section->profiles[1].LtEffectType, 4);
 }
 
-TEST_F(MonitorLinkTest, WithoutAMutexTheCopyIsSkippedButTheNoticeStillGoes) {
+TEST_F(MonitorLinkTest, WithoutAMutexNothingIsCopiedNoNoticeGoesAndTheChangesStayPending) {
   ThreadMonitor monitor({.mutex = false}, data_);
   link_->LoadStartupRecord();
   auto before = std::make_unique<SettingsRecord>(monitor.section());
   live_->profiles[0].LtEffectType = 4;
   link_->ApplySetting(0);
-  ASSERT_TRUE(Pump([&] { return monitor.count() == 1; }));
-  EXPECT_EQ(std::memcmp(monitor.notice(0).section.get(), before.get(), sizeof(SettingsRecord)), 0);
-  EXPECT_TRUE(monitor.notice(0).files_saved);
+  EXPECT_TRUE(link_->last_outcome().not_published);
+  EXPECT_TRUE(link_->last_outcome().failed.empty()) << "the files were saved";
+  EXPECT_EQ(live_->LightingChanged[0], 1) << "pending for the next apply";
+  ASSERT_TRUE(Pump([&] { return !host_.closes.empty(); }));  // timer 1
+  EXPECT_EQ(monitor.count(), 0u);
+  EXPECT_EQ(std::memcmp(&monitor.section(), before.get(), sizeof(SettingsRecord)), 0);
 }
 
 // ---- Acknowledgements -----------------------------------------------------
