@@ -3,11 +3,13 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 
 #include "model/ini_file.h"
+#include "model/key_codes.h"
 #include "model/profile_store.h"
 
 namespace pelox {
@@ -69,12 +71,18 @@ void SeedFromStoredFiles(SettingsRecord& record, const std::wstring& data_dir) {
   record.CurrentProfile = config.ReadInt(u"Setting", u"CurrentProfile", 0);
   vantrel::ClampCurrentProfile(record);
   for (int p = 0; p < vantrel::kProfileCount; ++p) {
-    std::error_code ec;
-    if (std::filesystem::exists(paths.profile_file(p), ec)) {
-      vantrel::LoadProfileFile(record.profiles[p], paths.profile_file(p));
-    } else {
-      vantrel::ApplyFactoryDefaults(record.profiles[p], p);
+    vantrel::ProfileSlot& slot = record.profiles[p];
+    vantrel::IniFile profile(paths.profile_file(p));
+    if (!profile.Load()) {
+      vantrel::ApplyFactoryDefaults(slot, p);
+      continue;
     }
+    vantrel::ReadProfileSection(slot, profile);
+    // As the configurator does: a key map that is missing or damaged is the
+    // factory map, not zeros.
+    std::uint8_t map[sizeof slot.standardkey];
+    if (!profile.ReadStruct(u"Setting", u"standardkey", map))
+      std::copy(vantrel::FactoryKeyMap.begin(), vantrel::FactoryKeyMap.end(), slot.standardkey);
   }
 }
 
@@ -84,13 +92,25 @@ MonitorLink::~MonitorLink() {
   if (mutex_) CloseHandle(mutex_);
 }
 
-bool MonitorLink::Create() {
-  mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
-  if (!mutex_ || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+bool MonitorLink::Create(const SettingsRecord& seed) {
+  // The mutex first, owned from the start, so a configurator that opens
+  // the section before it is seeded waits instead of reading zeros (a
+  // record without a keyboard, which would close it).
+  mutex_ = CreateMutexW(nullptr, TRUE, kMutexName);
+  if (!mutex_) return false;
+  // Names a configurator still holds from an earlier monitor are ours to
+  // take over: the mutex is then not owned yet.
+  if (GetLastError() == ERROR_ALREADY_EXISTS && !Lock()) return false;
   section_ = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                 sizeof(SettingsRecord), kSectionName);
-  if (!section_ || GetLastError() == ERROR_ALREADY_EXISTS) return false;
-  view_ = MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  if (section_) view_ = MapViewOfFile(section_, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  MEMORY_BASIC_INFORMATION info{};
+  if (view_ && (!VirtualQuery(view_, &info, sizeof info) || info.RegionSize < sizeof seed)) {
+    UnmapViewOfFile(view_);  // someone else's section, too short for the record
+    view_ = nullptr;
+  }
+  if (view_) std::memcpy(view_, &seed, sizeof seed);
+  ReleaseMutex(mutex_);
   return view_ != nullptr;
 }
 

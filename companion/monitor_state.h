@@ -44,9 +44,10 @@ void SeedFromStoredFiles(vantrel::SettingsRecord& record, const std::wstring& da
 class MonitorLink {
  public:
   ~MonitorLink();
-  // Creates the mutex and the section. False when either already exists
-  // (another monitor runs) or cannot be created.
-  bool Create();
+  // Creates the mutex and the section (or opens them when a configurator
+  // still holds them from an earlier monitor) and seeds the section with
+  // `seed` while holding the mutex. False when they cannot be made.
+  bool Create(const vantrel::SettingsRecord& seed);
   // Copies under the mutex; false when the wait ran out.
   bool Publish(const vantrel::SettingsRecord& record);
   bool Take(vantrel::SettingsRecord& record);

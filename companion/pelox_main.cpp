@@ -18,13 +18,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   vantrel::win::UsePlatformFileIo();
   auto context = std::make_unique<pelox::MonitorContext>();
   context->options = pelox::ParseOptions(GetCommandLineW());
-  if (!context->link.Create()) return 0;  // another monitor owns the names
   context->log = pelox::EventLog(context->options.log_dir);
   context->plugged = context->options.unplugged ? 0 : 1;
 
   pelox::SeedFromStoredFiles(context->record, context->options.data_dir);
   context->record.KeyboardPlugIn = context->plugged;
-  context->link.Publish(context->record);
+  if (!context->link.Create(context->record)) return 0;
   context->log.Line(L"start plugged=" + std::to_wstring(context->plugged) + L" profile=" +
                     std::to_wstring(context->record.CurrentProfile));
 

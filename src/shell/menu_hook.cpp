@@ -53,7 +53,8 @@ LRESULT CALLBACK CMenuWndHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   auto old_proc = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOldProcProp));
   auto it = HookedWindows().find(hwnd);
   if (!old_proc || it == HookedWindows().end())
-    return old_proc ? CallWindowProcW(old_proc, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    return old_proc ? CallWindowProcW(old_proc, hwnd, msg, wp, lp)
+                    : DefWindowProcW(hwnd, msg, wp, lp);
   const CMenuWndHook& hook = it->second;
   switch (msg) {
     case WM_SHOWWINDOW:
@@ -112,8 +113,8 @@ LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp) {
 
 void InstallMenuHook() {
   if (g_hook) return;
-  g_hook = SetWindowsHookExW(WH_CALLWNDPROC, HookProc, GetModuleHandleW(nullptr),
-                             GetCurrentThreadId());
+  g_hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, HookProc, GetModuleHandleW(nullptr), GetCurrentThreadId());
 }
 
 bool MenuHookInstalled() { return g_hook != nullptr; }

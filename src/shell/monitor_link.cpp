@@ -125,7 +125,8 @@ bool MonitorLink::OpenSettingsLink(SettingsRecord& baseline) {
   // Opened once: a second call (a window started again) keeps the handles.
   bool map_failed = false;
   if (!EnsureOpen(FindMonitor(), &map_failed)) {
-    if (map_failed) MessageBoxW(host_.LinkWindow(), L"Could not map view of file.", L"Vantrel", MB_OK);
+    if (map_failed)
+      MessageBoxW(host_.LinkWindow(), L"Could not map view of file.", L"Vantrel", MB_OK);
     return false;
   }
   switch (LockSection()) {
