@@ -23,7 +23,13 @@ StoredFile LoadStoredFile(IniFile& ini, const std::filesystem::path& last_good,
     const bool there = std::filesystem::exists(ini.path(), ec);
     return there || ec ? StoredFile::Unreadable : StoredFile::Missing;
   }
-  if (HasAnyKey(ini, section, required_keys) || last_good.empty()) return StoredFile::Read;
+  if (last_good.empty()) return StoredFile::Read;
+  if (HasAnyKey(ini, section, required_keys)) {
+    // A file that was never replaced has no copy yet: it gets one now, a
+    // copy of its own (saves keep the version they replace from then on).
+    if (!std::filesystem::exists(last_good, ec)) WriteFileAtomic(last_good, ini.Serialize(), false);
+    return StoredFile::Read;
+  }
   // Emptied or cut short (by another program, a disk that filled up, a
   // hand edit): its last good copy, when that one is whole, takes its place.
   IniFile good(last_good);

@@ -21,7 +21,8 @@ enum class StoredFile {
 };
 
 // Loads `ini`, restoring its file from `last_good` first when it is empty
-// or holds none of `required_keys` in `section` while that copy does.
+// or holds none of `required_keys` in `section` while that copy does. A
+// whole file without a last good copy yet gets one.
 StoredFile LoadStoredFile(IniFile& ini, const std::filesystem::path& last_good,
                           std::u16string_view section,
                           std::initializer_list<std::u16string_view> required_keys);

@@ -3,6 +3,7 @@
 // file left whole.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -134,6 +135,39 @@ TEST(IniSave, FolderThatCannotBeCreated) {
             IniSaveResult::NoFolder);
 }
 
+SaveStep g_failing_step;
+
+// Every step of a save made to fail in turn: the old file stays whole, the
+// failure is reported, no temporary file is left, and the batch is still
+// to be saved. Only a last good copy that cannot be kept lets the save go on.
+TEST(IniSave, AFailureAtAnyStepLeavesTheOldFileWhole) {
+  for (SaveStep step : {SaveStep::Create, SaveStep::Write, SaveStep::Flush, SaveStep::KeepPrevious,
+                        SaveStep::Replace}) {
+    SCOPED_TRACE(static_cast<int>(step));
+    const fs::path dir = Scratch("failed");
+    const fs::path file = dir / "x.ini", kept = dir / "backup" / "x.ini";
+    WriteAll(file, "[s]\r\nk=old\r\n");
+    IniFile ini(file);
+    ASSERT_TRUE(ini.Load());
+    ini.WriteString(u"s", u"k", std::u16string(100000, u'n'));
+    g_failing_step = step;
+    SetSaveFaultFunction([](SaveStep s) { return s == g_failing_step; });
+    const IniSaveResult result = ini.Save(true, kept);
+    SetSaveFaultFunction(nullptr);
+    if (step == SaveStep::KeepPrevious) {
+      EXPECT_EQ(result, IniSaveResult::Ok);
+      EXPECT_FALSE(fs::exists(kept));
+      continue;
+    }
+    EXPECT_EQ(result, IniSaveResult::WriteFailed);
+    EXPECT_EQ(ReadAll(file), "[s]\r\nk=old\r\n");
+    EXPECT_EQ(FilesIn(dir), step == SaveStep::Replace ? 2u : 1u) << "no temporary file left";
+    EXPECT_TRUE(ini.dirty());
+    ASSERT_EQ(ini.Save(true, kept), IniSaveResult::Ok);
+    EXPECT_EQ(ReadAll(kept), "[s]\r\nk=old\r\n") << "the version replaced is kept";
+  }
+}
+
 bool FailingReplace(const fs::path&, const fs::path&) { return false; }
 
 TEST(IniSave, FailedReplaceLeavesOldFileWhole) {
@@ -154,6 +188,22 @@ TEST(IniSave, FailedReplaceLeavesOldFileWhole) {
   IniFile again(file);
   again.Load();
   EXPECT_EQ(again.ReadString(u"s", u"k", u"", 100001).size(), 100000u);
+}
+
+TEST(IniSave, LeftoverTemporariesGoOthersStay) {
+  const fs::path dir = Scratch("leftovers");
+  for (const char* name :
+       {"~00a1b2c.tmp", "~1234567.tmp", "~123456.tmp", "~abcdef0.tmp", "mine.tmp", "x.ini"})
+    WriteAll(dir / name, "x");
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* name : {"~00a1b2c.tmp", "~1234567.tmp", "~123456.tmp", "mine.tmp"})
+    fs::last_write_time(dir / name, old);
+  RemoveLeftoverTemporaries(dir);
+  EXPECT_FALSE(fs::exists(dir / "~00a1b2c.tmp"));
+  EXPECT_FALSE(fs::exists(dir / "~1234567.tmp"));
+  EXPECT_TRUE(fs::exists(dir / "~123456.tmp")) << "not one of our names";
+  EXPECT_TRUE(fs::exists(dir / "~abcdef0.tmp")) << "a save may be writing it now";
+  EXPECT_TRUE(fs::exists(dir / "mine.tmp"));
 }
 
 TEST(IniSave, AtomicWriteReplacesExistingFile) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -162,6 +164,49 @@ TEST(MacroStore, RefreshReadsTheFileOnlyWhenItHasMacros) {
   EXPECT_EQ(key.macroIndex, 1);
   EXPECT_EQ(key.eventCount, stored[1]->eventCount);
   EXPECT_EQ(std::memcmp(key.events, stored[1]->events, sizeof(key.events)), 0);
+}
+
+// A library file that is there but cannot be read is not taken for an
+// empty one: nothing replaces it until a read succeeds, and then what the
+// keys carried meanwhile is kept beside the file's macros. One found empty
+// comes back from its last good copy.
+TEST(MacroStore, AnUnreadFileIsNeverSavedOverAndAnEmptiedOneComesBack) {
+  MacroStore store;
+  store.file = ScratchFile("unread");
+  store.last_good = store.file.parent_path() / "backup" / kMacroFileName;
+  const MacroLibrary mine = Library(3, 9);
+  ASSERT_TRUE(SaveMacroLibrary(mine, store.file));
+  static bool held;
+  held = true;
+  SetReadFileFunction([](const fs::path& path, std::vector<std::uint8_t>& out) {
+    if (held && path.filename() == kMacroFileName && path.parent_path().filename() != "backup")
+      return false;
+    std::ifstream in(path, std::ios::binary);
+    out.assign(std::istreambuf_iterator<char>(in), {});
+    return bool(in) || in.eof();
+  });
+  EXPECT_EQ(store.Load(), StoredFile::Unreadable);
+  EXPECT_TRUE(store.library.empty());
+  EXPECT_FALSE(store.Save()) << "refused while unread";
+  auto keys = std::make_unique<SettingsRecord>();
+  ResetRecord(*keys);
+  KeyAssignment& key = keys->profiles[0].MacroKeyInfo[0];
+  key.actionType = kActionTypeMacro;
+  ToFixed(key.macroName, u"From a key");
+  EXPECT_FALSE(store.Reread(*keys));
+  held = false;
+  ASSERT_TRUE(store.Reread(*keys));
+  ASSERT_EQ(store.library.size(), 4u);
+  EXPECT_EQ(FromFixed(store.library[3]->name), u"From a key");
+  ASSERT_TRUE(store.Save());
+  SetReadFileFunction(nullptr);
+
+  std::ofstream(store.file, std::ios::trunc).close();  // emptied behind our back
+  MacroStore again;
+  again.file = store.file;
+  again.last_good = store.last_good;
+  EXPECT_EQ(again.Load(), StoredFile::Restored);
+  ExpectSameBytes(again.library, mine);  // the version the last save replaced
 }
 
 }  // namespace

@@ -319,6 +319,83 @@ TEST(ProfileStore, SaveFailureIsReportedAndHarmless) {
   EXPECT_TRUE(LoadAllProfiles(*loaded, paths));
 }
 
+// A stored file found empty or without its section comes back from its
+// last good copy; a damaged key map comes from that copy, or else is the
+// factory map, never zeros.
+TEST(ProfileStore, DamagedFilesComeBackFromTheirLastGoodCopy) {
+  ProfilePaths paths{ScratchDir() / ""};
+  auto busy = BusyRecord();
+  ASSERT_TRUE(SaveAllProfiles(*busy, paths));
+  auto first = FactoryRecord();
+  LoadAllProfiles(*first, paths);
+  ASSERT_TRUE(fs::exists(paths.last_good(paths.profile_file(0)))) << "made on the first load";
+  busy->profiles[2].PollingRate = 1;
+  ASSERT_TRUE(SaveAllProfiles(*busy, paths));
+  WriteBytes(paths.profile_file(0), "");
+  WriteBytes(paths.profile_file(1), "[Other]\r\nx=1\r\n");
+  IniFile key_lost(paths.profile_file(2));
+  key_lost.Load();
+  key_lost.WriteString(u"Setting", u"standardkey", u"0102");  // wrong length
+  ASSERT_EQ(key_lost.Save(), IniSaveResult::Ok);
+  IniFile no_copy(paths.profile_file(3));
+  no_copy.Load();
+  no_copy.DeleteKey(u"Setting", u"standardkey");
+  ASSERT_EQ(no_copy.Save(), IniSaveResult::Ok);
+  fs::remove(paths.last_good(paths.profile_file(3)));
+
+  auto loaded = FactoryRecord();
+  ProfileLoadReport report;
+  LoadAllProfiles(*loaded, paths, true, &report);
+  const StoredFile want[] = {StoredFile::Restored, StoredFile::Restored, StoredFile::Read,
+                             StoredFile::Read};
+  for (int p = 0; p < kProfileCount; ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(report.profiles[p], want[p]);
+    EXPECT_EQ(report.key_map_repaired[p], p >= 2);
+  }
+  EXPECT_TRUE(SameSlot(loaded->profiles[0], busy->profiles[0]));
+  EXPECT_EQ(loaded->profiles[2].standardkey[0], 0xE7) << "from the last good copy";
+  EXPECT_EQ(loaded->profiles[2].PollingRate, 1) << "the rest as the file has it";
+  EXPECT_EQ(std::memcmp(loaded->profiles[3].standardkey, FactoryKeyMap.data(), kKeyPositions), 0);
+}
+
+// A profile file that could not be read is never replaced by the defaults
+// shown in its place; once the user changes that slot it is saved (and,
+// the file still unreadable, the save fails and says which file).
+TEST(ProfileStore, AnUnreadSlotIsWrittenOnlyOnceTheUserChangedIt) {
+  ProfilePaths paths{ScratchDir() / ""};
+  auto busy = BusyRecord();
+  ASSERT_TRUE(SaveAllProfiles(*busy, paths));
+  const std::string held = "[Setting]\r\nPollingRate=2\r\nmine=1\r\n";
+  WriteBytes(paths.profile_file(1), held);
+  static fs::path unreadable;
+  unreadable = paths.profile_file(1);
+  SetReadFileFunction([](const fs::path& path, std::vector<std::uint8_t>& out) {
+    if (path == unreadable) return false;
+    std::ifstream in(path, std::ios::binary);
+    out.assign(std::istreambuf_iterator<char>(in), {});
+    return bool(in) || in.eof();
+  });
+  auto loaded = FactoryRecord();
+  ProfileLoadReport found;
+  LoadAllProfiles(*loaded, paths, true, &found);
+  EXPECT_EQ(found.profiles[1], StoredFile::Unreadable);
+  auto factory = FactoryRecord();
+  EXPECT_TRUE(SameSlot(loaded->profiles[1], factory->profiles[1]));
+
+  ProfileSaveReport saves;
+  saves.unread[1] = true;
+  EXPECT_TRUE(SaveAllProfiles(*loaded, paths, true, &saves)) << "leaving it alone is no failure";
+  EXPECT_TRUE(saves.unread[1]);
+  loaded->profiles[1].iRGBGreen = 7;  // the user's own edit
+  EXPECT_FALSE(SaveAllProfiles(*loaded, paths, true, &saves));
+  ASSERT_EQ(saves.failed.size(), 1u);
+  EXPECT_EQ(saves.failed[0], paths.profile_file(1));
+  SetReadFileFunction(nullptr);
+  std::ifstream in(paths.profile_file(1), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), held);
+}
+
 TEST(ProfileStore, OverLongTextsAreCutAndTerminated) {
   fs::path file = ScratchDir() / "long.gkp";
   std::string name(1000, 'N'), game(3000, 'G');
