@@ -173,6 +173,7 @@ StartupRecord MonitorLink::LoadStartupRecord() {
       saves_.unread[p] = found.profiles[p] == StoredFile::Unreadable;
     }
   }
+  ClearMacroLibrary(stores_.macros.library);  // a start-up merges nothing
   note(stores_.macros.Load(), stores_.macros.file);
   // The slot in use must be the one shown and written back.
   ClampCurrentProfile(baseline);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 
 #include "model/ini_file.h"
 #include "model/macro_store.h"
+#include "model/profile_store.h"
 #include "model/text.h"
 #include "panels/key_assi.h"
 #include "panels/light_ctrl_panel.h"
@@ -622,6 +624,194 @@ TEST_F(MainWindowTest, AStrayApplyRequestRestoresNothing) {
                  }});
   EXPECT_EQ(Run(), IDCANCEL);
   EXPECT_TRUE(script.finished());
+}
+
+// ---- Nothing the user saved is lost or reported done when it failed -------
+
+// A file held by another program: share 0 (nothing opens it) or read-only
+// sharing (it reads, but nothing replaces it).
+class HeldFile {
+ public:
+  HeldFile(const fs::path& path, DWORD share)
+      : h_(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~HeldFile() { Release(); }
+  void Release() {
+    if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+  }
+  bool held() const { return h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+// Presses OK on the notice of `text` that names `file`, over the main
+// window of `test`.
+std::function<bool()> AcknowledgeNotice(const std::unique_ptr<CTevrinDlg>& dlg, UINT text,
+                                        const wchar_t* file) {
+  return [&dlg, text, file] {
+    auto* notice = testing::OpenDialog<CDlgWarning>(dlg->hwnd());
+    if (!notice) return false;
+    EXPECT_EQ(notice->kind, CDlgWarning::kNotice);
+    const std::wstring want = NoticeMessage(text, {fs::path(file ? file : L"")});
+    EXPECT_EQ(notice->message, want);
+    Click(notice->hwnd(), notice->m_btnOK.hwnd());
+    return true;
+  };
+}
+
+TEST_F(MainWindowTest, FilesHeldAtStartUpAreToldAndNeverReplaced) {
+  // The stored files of an earlier run, then two of them held without sharing.
+  {
+    auto r = std::make_unique<SettingsRecord>();
+    ResetRecord(*r);
+    ApplyFactoryDefaultsAll(*r);
+    r->KeyboardPlugIn = 1;
+    ToFixed(r->profiles[2].ProFileName, u"Held profile");
+    ASSERT_TRUE(SaveAllProfiles(*r, ProfilePaths{data_}));
+    MacroLibrary library;
+    library.push_back(std::make_unique<MacroRecord>());
+    ToFixed(library[0]->name, u"Held macro");
+    ASSERT_TRUE(SaveMacroLibrary(library, data_ / L"sequence.dat"));
+  }
+  const fs::path profile = data_ / L"config" / L"Default2.gkp";
+  const std::string profile_before = testing::FileBytes(profile);
+  const std::string macros_before = testing::FileBytes(data_ / L"sequence.dat");
+  HeldFile held_profile(profile, 0), held_macros(data_ / L"sequence.dat", 0);
+  ASSERT_TRUE(held_profile.held() && held_macros.held());
+  Script script({[&] {
+                   auto* notice = testing::OpenDialog<CDlgWarning>(main());
+                   if (!notice) return false;
+                   EXPECT_EQ(notice->message,
+                             NoticeMessage(kNoticeNotRead, {L"Default2.gkp", L"sequence.dat"}));
+                   Click(notice->hwnd(), notice->m_btnOK.hwnd());
+                   return true;
+                 },
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   ActiveSlot(LiveRecord()).iRGBGreen = 9;  // an edit elsewhere
+                   Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return WaitingShown(); }, [&] { return !WaitingShown(); },
+                 [&] {
+                   EXPECT_EQ(testing::OpenDialog<CDlgWarning>(main()), nullptr)
+                       << "leaving the unread files alone is no failure";
+                   Click(main(), dlg_->button(kMacroManager).hwnd());
+                   return true;
+                 },
+                 AcknowledgeNotice(dlg_, kNoticeMacrosNotRead, nullptr),
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   EXPECT_EQ(testing::OpenDialog<panels::CDlgMacroMan>(main()), nullptr);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  Run();
+  EXPECT_TRUE(script.finished());
+  held_profile.Release();
+  held_macros.Release();
+  EXPECT_EQ(testing::FileBytes(profile), profile_before);
+  EXPECT_EQ(testing::FileBytes(data_ / L"sequence.dat"), macros_before);
+}
+
+TEST_F(MainWindowTest, AFailedSaveIsToldKeepsOkFromEndingAndIsWrittenOnceFree) {
+  FakeMonitor monitor;
+  {
+    Script warm({[&] {
+                   Click(main(), dlg_->button(kApply).hwnd());  // every stored file exists then
+                   return true;
+                 },
+                 [&] { return monitor.notices.size() == 2 && !WaitingShown(); },
+                 [&] {
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+    Run();
+    ASSERT_TRUE(warm.finished());
+  }
+  testing::DrainQuit();
+  dlg_ = std::make_unique<CTevrinDlg>();
+  dlg_->timing = {0, 50};
+  dlg_->waiting().request_delay_ms = 30;
+  win::SetMainWindow(dlg_.get());
+
+  const fs::path file = data_ / L"config" / L"Default1.gkp";
+  HeldFile held(file, FILE_SHARE_READ);  // as sync and backup tools hold files
+  ASSERT_TRUE(held.held());
+  Script script({[&] {
+                   ActiveSlot(LiveRecord()).iRGBGreen = 77;
+                   Click(main(), dlg_->button(kOK).hwnd());
+                   return true;
+                 },
+                 AcknowledgeNotice(dlg_, kNoticeNotSaved, L"Default1.gkp"),
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   EXPECT_TRUE(IsWindowVisible(main())) << "OK did not end the program";
+                   EXPECT_EQ(monitor.section().profiles[1].iRGBGreen, 77) << "published";
+                   held.Release();
+                   Click(main(), dlg_->button(kApply).hwnd());  // nothing else changed
+                   return true;
+                 },
+                 [&] { return WaitingShown(); }, [&] { return !WaitingShown(); },
+                 [&] {
+                   EXPECT_EQ(testing::OpenDialog<CDlgWarning>(main()), nullptr);
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+  ProfileSlot saved{};
+  LoadProfileFile(saved, file);
+  EXPECT_EQ(saved.iRGBGreen, 77);
+}
+
+// The save dialog's question whether to replace an existing file: yes.
+bool AnswerYes() {
+  HWND ask = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND h, LPARAM lp) {
+        if (IsWindowVisible(h) && GetDlgItem(h, IDYES)) *reinterpret_cast<HWND*>(lp) = h;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&ask));
+  if (ask) PostMessageW(ask, WM_COMMAND, IDYES, 0);
+  return ask != nullptr;
+}
+
+TEST_F(MainWindowTest, ExportRefusesTheStoredProfilesAndKeepsAFileItCouldNotReplace) {
+  const std::string old = "[Setting]\r\nPollingRate=7\r\n";
+  const fs::path kept = data_ / L"Kept.gkp", stored = data_ / L"config" / L"Default1.gkp";
+  fs::create_directories(stored.parent_path());
+  std::ofstream(kept, std::ios::binary) << old;
+  auto slot = std::make_unique<ProfileSlot>();
+  ApplyFactoryDefaults(*slot, 1);
+  ASSERT_TRUE(SaveProfileFile(*slot, stored));
+  const std::string stored_before = testing::FileBytes(stored);
+  auto held = std::make_unique<HeldFile>(kept, FILE_SHARE_READ);
+  auto export_to = [&](const fs::path& file) {
+    return std::deque<std::function<bool()>>{[&] {
+                                               Click(main(), dlg_->button(kExport).hwnd());
+                                               return true;
+                                             },
+                                             ChooseFile(file), AnswerYes};
+  };
+  std::deque<std::function<bool()>> steps = export_to(stored);
+  steps.push_back(AcknowledgeNotice(dlg_, kNoticeExportStored, nullptr));
+  for (auto& step : export_to(kept)) steps.push_back(step);
+  steps.push_back(AcknowledgeNotice(dlg_, kNoticeExportFailed, L"Kept.gkp"));
+  steps.push_back([&] {
+    if (testing::OpenDialog<CDlgWarning>(main())) return false;
+    Click(main(), dlg_->button(kCancel).hwnd());
+    return true;
+  });
+  Script script(std::move(steps));
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+  held.reset();
+  EXPECT_EQ(testing::FileBytes(kept), old);
+  EXPECT_EQ(testing::FileBytes(stored), stored_before);
 }
 
 }  // namespace

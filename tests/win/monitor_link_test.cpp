@@ -384,6 +384,30 @@ TEST_F(MonitorLinkTest, AShortSectionIsNeverReadOrWritten) {
 
 // ---- Apply ----------------------------------------------------------------
 
+// A monitor slower than the start-up, and one that started again: each is
+// linked at the next apply and gets the whole record, every flag raised.
+TEST_F(MonitorLinkTest, AMonitorThatCameLateOrAgainGetsTheWholeRecordAtTheNextApply) {
+  auto stored = StoreFiles();
+  EXPECT_FALSE(link_->LoadStartupRecord().from_monitor);
+  live_->profiles[2].LtEffectType = 4;
+  for (int start = 0; start < 2; ++start) {
+    SCOPED_TRACE(start ? "started again" : "came late");
+    ThreadMonitor monitor({}, data_);
+    link_->ApplySetting(0);
+    ASSERT_TRUE(Pump([&] { return monitor.count() == 1; }));
+    const SettingsRecord& s = *monitor.notice(0).section;
+    EXPECT_EQ(s.profiles[2].LtEffectType, 4);
+    EXPECT_EQ(FromFixed(s.profiles[0].ProFileName), u"Stored 0") << "our record, not its seed";
+    for (int p = 0; p < kProfileCount; ++p) {
+      EXPECT_EQ(s.LightingChanged[p], 1) << p;
+      EXPECT_EQ(s.StandardKeyChanged[p], 1) << p;
+      EXPECT_EQ(s.DefaultsRestored[p], 0) << p;
+    }
+    EXPECT_TRUE(link_->last_outcome().ok());
+    ASSERT_TRUE(Pump([&] { return host_.closes.size() == static_cast<size_t>(start + 1); }));
+  }
+}
+
 TEST_F(MonitorLinkTest, ApplyPublishesTheWholeRecordWithItsFlagsBeforeTheNotice) {
   ThreadMonitor monitor({}, data_);
   ASSERT_TRUE(link_->LoadStartupRecord().from_monitor);
@@ -578,6 +602,7 @@ TEST_F(MonitorLinkTest, ApplyWithAStuckMutexSavesButPublishesNothingAndKeepsTheC
     EXPECT_GE(host_.closes[0] - start, took + 90u) << "closed by timer 1";
     EXPECT_EQ(monitor.count(), 0u) << "no notice without a copy";
     EXPECT_FALSE(link_->awaiting_ack());
+    EXPECT_TRUE(link_->last_outcome().not_published) << "the user is told";
   }
   EXPECT_EQ(std::memcmp(&monitor.section(), before.get(), sizeof(SettingsRecord)), 0);
   EXPECT_EQ(baseline_->profiles[1].LtEffectType, before->profiles[1].LtEffectType)

@@ -61,7 +61,8 @@ class ProgramProcess {
   }
   DWORD WaitForExit(DWORD limit_ms) const {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(process_, limit_ms) == WAIT_OBJECT_0) GetExitCodeProcess(process_, &code);
+    if (WaitForSingleObject(process_, limit_ms) == WAIT_OBJECT_0)
+      GetExitCodeProcess(process_, &code);
     return code;
   }
 

@@ -9,8 +9,8 @@ TEST(Rig, WindowCanBeShownOnTheVirtualDisplay) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"VantrelRigTest";
   RegisterClassW(&wc);
-  HWND w = CreateWindowW(wc.lpszClassName, L"rig", WS_POPUP | WS_VISIBLE, 10, 10, 50, 40,
-                         nullptr, nullptr, wc.hInstance, nullptr);
+  HWND w = CreateWindowW(wc.lpszClassName, L"rig", WS_POPUP | WS_VISIBLE, 10, 10, 50, 40, nullptr,
+                         nullptr, wc.hInstance, nullptr);
   ASSERT_NE(w, nullptr);
   RECT r{};
   GetWindowRect(w, &r);

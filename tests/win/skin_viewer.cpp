@@ -4,8 +4,11 @@
 // of the default skin set (tools/skin-shots.sh screenshots them all).
 // Arguments: the skin file relative to the runnable folder, then the
 // milliseconds after which the window closes itself (0: stays).
+// <windows.h> must come before the headers that build on it.
+// clang-format off
 #include <windows.h>
 #include <shellapi.h>
+// clang-format on
 
 #include <memory>
 #include <string>
@@ -43,9 +46,9 @@ class SkinViewer : public skin::SkinnedDialog {
       button_ptrs.push_back(buttons_.back().get());
     }
     const bool main = file_.find(L"skin_Config") != std::wstring::npos;
-    ApplySkin({file_.c_str(), key_ptrs, main ? L"skins\\" : L"Skins\\",
-               main ? L"Disable" : L"Disabled"},
-              button_ptrs);
+    ApplySkin(
+        {file_.c_str(), key_ptrs, main ? L"skins\\" : L"Skins\\", main ? L"Disable" : L"Disabled"},
+        button_ptrs);
     for (std::size_t i = 0; i < buttons_.size(); ++i) {
       if (i % 4 == 1) buttons_[i]->SetCheck(true);
       if (i % 4 == 2) EnableWindow(buttons_[i]->hwnd(), FALSE);
