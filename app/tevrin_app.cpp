@@ -10,8 +10,8 @@
 
 #include "model/ini_file.h"
 #include "model/key_codes.h"
-#include "shell/ex_menu.h"
 #include "shell/main_window.h"
+#include "skin/ex_menu.h"
 #include "win/code_page_win.h"
 #include "win/file_io_win.h"
 #include "win/keyboard_layout_win.h"

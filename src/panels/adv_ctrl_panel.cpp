@@ -77,10 +77,6 @@ void CDlgAdvCtrlPanel::OnResponseCommand(UINT command, int profile) {
   if (profile == ActiveProfileIndex(record())) PutSettingToControl();
 }
 
-bool CDlgAdvCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  return ForwardChoiceMenuDraw(msg, wp, lp, result);
-}
-
 bool CDlgAdvCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
   if (control && control == m_btn500Hz.hwnd()) {
     OnResponseCommand(kResponse2ms, ActiveProfileIndex(record()));

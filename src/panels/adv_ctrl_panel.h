@@ -22,7 +22,6 @@ class CDlgAdvCtrlPanel : public Panel {
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void PaintTexts(HDC dc) override;
 

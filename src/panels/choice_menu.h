@@ -5,7 +5,6 @@
 //
 //   const MenuChoice items[] = {{2001, L"1 ms"}, {2002, L"2 ms"}};
 //   if (UINT id = ShowChoiceMenu(hwnd(), button.hwnd(), items)) ...run id...
-//   // the owner's OnMessage: return ForwardChoiceMenuDraw(msg, wp, lp, result);
 #pragma once
 
 #include <windows.h>
@@ -23,9 +22,5 @@ struct MenuChoice {
 // Runs the menu to its end (TrackPopupMenu's own loop); the chosen command,
 // or 0.
 UINT ShowChoiceMenu(HWND owner, HWND button, std::span<const MenuChoice> choices);
-
-// Hands WM_MEASUREITEM / WM_DRAWITEM of the open menu's items to it; the
-// owner calls this first in its message handling.
-bool ForwardChoiceMenuDraw(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
 
 }  // namespace vantrel::panels

@@ -92,10 +92,6 @@ void CDlgLightCtrlPanel::OnMenuCommand(UINT id, int profile) {
   }
 }
 
-bool CDlgLightCtrlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  return ForwardChoiceMenuDraw(msg, wp, lp, result);
-}
-
 bool CDlgLightCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
   if (control && control == m_btnMode.hwnd()) {
     ShowModeMenu();

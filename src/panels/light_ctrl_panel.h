@@ -27,7 +27,6 @@ class CDlgLightCtrlPanel : public Panel {
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void PaintTexts(HDC dc) override;
 

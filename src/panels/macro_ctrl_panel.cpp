@@ -6,7 +6,7 @@
 #include "model/key_functions.h"
 #include "panels/macro_man.h"
 #include "panels/shortcut_dialog.h"
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 #include "skin/lang_strings.h"
 #include "win/dialog_templates.h"
 #include "win/gdi.h"
@@ -60,8 +60,10 @@ win::Font ArialFont(int height, int weight) {
 
 }  // namespace
 
-CDlgMacroCtrlPanel::CDlgMacroCtrlPanel(SettingsRecord& record, MacroLibrary& library)
-    : Panel(win::kMacroCtrlPanelTemplate, Drag::Parent, record), library_(library) {}
+CDlgMacroCtrlPanel::CDlgMacroCtrlPanel(SettingsRecord& record, MacroStore& macros)
+    : Panel(win::kMacroCtrlPanelTemplate, Drag::Parent, record),
+      macros_(macros),
+      library_(macros.library) {}
 
 bool CDlgMacroCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   Texts();
@@ -88,10 +90,10 @@ void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
   EditedKeyAssignment() = slot().MacroKeyInfo[k];
 
   win::Font font = ArialFont(14, 400);
-  shell::CExMenu macros(font.get()), media(font.get()), system(font.get());
+  skin::CExMenu macros(font.get()), media(font.get()), system(font.get());
   macros.AppendItem(kCommandMacroManager, Text(2));
   const std::vector<MacroMenuEntry> entries = MacroMenuEntries(library_, EditedKeyAssignment());
-  if (!entries.empty()) macros.AppendItem(shell::kSeparatorId, L"");
+  if (!entries.empty()) macros.AppendItem(skin::kSeparatorId, L"");
   for (const MacroMenuEntry& e : entries) {
     macros.AppendItem(static_cast<UINT>(e.command), win::ToWide(e.name), nullptr, false, e.marked,
                       !e.bindable);
@@ -100,24 +102,22 @@ void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
     media.AppendItem(kFirstMediaCommand + static_cast<UINT>(i), Text(kFirstMediaText + i));
   for (const Item& item : kSystemItems) system.AppendItem(item.command, Text(item.text));
 
-  shell::CExMenu menu(font.get());
+  skin::CExMenu menu(font.get());
   menu.AppendItem(0, Text(1), &macros);
   menu.AppendItem(0, Text(3), &media);
   menu.AppendItem(0, Text(12), &system);
-  menu.AppendItem(shell::kSeparatorId, L"");
+  menu.AppendItem(skin::kSeparatorId, L"");
   menu.AppendItem(kFactoryDefault, Text(23));
   menu.AppendItem(kCombination, Text(24));
   menu.AppendItem(kDisabled, Text(25));
   // Every item of every level is measured by the top menu: give it the
   // widest, so a long macro name is not cut in its submenu.
-  for (const shell::CExMenu* sub : {&macros, &media, &system})
+  for (const skin::CExMenu* sub : {&macros, &media, &system})
     if (sub->item_width > menu.item_width) menu.item_width = sub->item_width;
 
   RECT r{};
   GetWindowRect(m_keys[static_cast<size_t>(k)].hwnd(), &r);
-  open_menu_ = &menu;
   menu.TrackAt(hwnd(), {r.left, r.bottom});
-  open_menu_ = nullptr;
 }
 
 void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
@@ -125,7 +125,7 @@ void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
   if (k < 0 || k >= kKeyCount || p < 0 || p >= kProfileCount) return;
   if (id == kCommandMacroManager) {
     // The manager saves or reloads the library itself; no key changes.
-    RunMacroManager(hwnd());
+    RunMacroManager(hwnd(), macros_, record());
     return;
   }
   bool changed = false;
@@ -138,23 +138,6 @@ void CDlgMacroCtrlPanel::RunKeyCommand(UINT id) {
     changed = ApplyKeyCommand(record(), p, k, static_cast<int>(id), library_, nullptr);
   }
   if (changed) PutSettingToControl();
-}
-
-bool CDlgMacroCtrlPanel::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
-  if (!open_menu_) return false;
-  if (msg == WM_MEASUREITEM) {
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-    if (item->CtlType != ODT_MENU) return false;
-    open_menu_->MeasureItem(*item);
-  } else if (msg == WM_DRAWITEM) {
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-    if (item->CtlType != ODT_MENU) return false;
-    open_menu_->DrawItem(*item);
-  } else {
-    return false;
-  }
-  result = TRUE;
-  return true;
 }
 
 bool CDlgMacroCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {

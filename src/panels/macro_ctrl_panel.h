@@ -7,7 +7,7 @@
 // as changed for the monitor. What a command stores is decided by the
 // model (ApplyKeyCommand); this page only asks and shows.
 //
-//   CDlgMacroCtrlPanel macro(live_record, library);
+//   CDlgMacroCtrlPanel macro(live_record, macro_store);
 //   macro.CreateChild(main_hwnd);
 //   macro.PutSettingToControl();   // captions from the active slot
 #pragma once
@@ -16,14 +16,10 @@
 
 #include <array>
 
-#include "model/macro_library.h"
+#include "model/macro_store.h"
 #include "model/settings_record.h"
 #include "panels/panel.h"
 #include "skin/bitmap_btn.h"
-
-namespace vantrel::shell {
-class CExMenu;
-}
 
 namespace vantrel::panels {
 
@@ -33,7 +29,7 @@ class CDlgMacroCtrlPanel : public Panel {
   // This page's menu commands (WM_COMMAND without a control).
   static constexpr UINT kFirstCommand = 1001, kLastCommand = 4000;
 
-  CDlgMacroCtrlPanel(SettingsRecord& record, MacroLibrary& library);
+  CDlgMacroCtrlPanel(SettingsRecord& record, MacroStore& macros);
 
   void PutSettingToControl() override;
 
@@ -58,18 +54,15 @@ class CDlgMacroCtrlPanel : public Panel {
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   bool OnCommand(HWND control, UINT id, UINT code) override;
   bool SwallowsKey(WPARAM vk) const override;
   void PaintTexts(HDC dc) override;
 
  private:
+  MacroStore& macros_;
   MacroLibrary& library_;
   int key_index_ = 0;
   int key_profile_ = 0;
-  // The menu being tracked: its items (submenus' too) are measured and
-  // drawn through this page while TrackPopupMenu's loop runs.
-  const shell::CExMenu* open_menu_ = nullptr;
 };
 
 }  // namespace vantrel::panels

@@ -6,11 +6,9 @@
 #include "model/macro_edit.h"
 #include "model/macro_store.h"
 #include "model/text.h"
-#include "shell/app_state.h"
-#include "shell/paint_text.h"
-#include "shell/profile_form.h"
-#include "shell/warning_dialog.h"
 #include "skin/lang_strings.h"
+#include "skin/paint_text.h"
+#include "skin/warning_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/keyboard_capture.h"
 #include "win/win_util.h"
@@ -28,17 +26,9 @@ constexpr RECT kRepeatFieldRect{269, 357, 269 + 88, 357 + 17};
 
 // The warning box of the given kind, owned by the manager; 1 = confirmed.
 INT_PTR Warn(HWND owner, int kind) {
-  shell::CDlgWarning warning;
+  skin::CDlgWarning warning;
   warning.kind = kind;
   return warning.RunModal(owner);
-}
-
-std::wstring ListText(HWND list, int line) {
-  const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, line, 0);
-  if (len == LB_ERR || len < 0) return {};
-  std::vector<wchar_t> buf(static_cast<size_t>(len) + 1, L'\0');
-  SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(buf.data()));
-  return buf.data();
 }
 
 int ListCount(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
@@ -67,7 +57,6 @@ KeyAssignment& EditedKeyAssignment() {
 
 CDlgMacroMan::CDlgMacroMan(MacroLibrary& library)
     : SkinnedDialog(win::kMacroManagerTemplate, Drag::Self),
-      keys(&shell::LiveRecord()),
       library_(library),
       recorder_({.install = [this] { win::InstallKeyboardCapture(hwnd()); },
                  .remove = [] { win::RemoveKeyboardCapture(); }}) {
@@ -111,7 +100,7 @@ bool CDlgMacroMan::OnCreate(const CREATESTRUCTW&) {
 
   list_brush_.reset(CreateSolidBrush(RGB(0, 0, 0)));
   struct List {
-    shell::CListBoxEx& list;
+    skin::CListBoxEx& list;
     size_t key;
     UINT id;
   } lists[] = {{m_macroList, 12, kMacroListId}, {m_eventList, 13, kEventListId}};
@@ -165,22 +154,21 @@ bool CDlgMacroMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     SetBkColor(reinterpret_cast<HDC>(wp), RGB(0, 0, 0));
     SetTextColor(reinterpret_cast<HDC>(wp), kWhite);
   }
-  if (shell::CListBoxEx::ReflectCtlColor(msg, wp, lp, result)) return true;
-  if (OnMenuDraw(msg, lp, result)) return true;
+  if (skin::CListBoxEx::ReflectCtlColor(msg, wp, lp, result)) return true;
   switch (msg) {
-    case shell::kListEditCommitted:
+    case skin::kListEditCommitted:
       if (lp == kMacroListId) OnNameEdited(static_cast<int>(wp));
       if (lp == kEventListId) OnPauseEdited(static_cast<int>(wp));
       break;
-    case shell::kListEditCancelled:
+    case skin::kListEditCancelled:
       // A new name given up: the list shows the macro still selected.
       if (lp == kMacroListId) SendMessageW(m_macroList.hwnd(), LB_SETCURSEL, selected_, 0);
       if (lp == kEventListId) OnPauseEditCancelled();
       break;
-    case shell::kListRightClick:
+    case skin::kListRightClick:
       if (lp == kEventListId && !recording()) ShowEventMenu();
       break;
-    case shell::kListDeletePressed:
+    case skin::kListDeletePressed:
       if (!recording()) DeleteSelectedMacro();
       break;
     case win::WM_CAPTUREDKEY:
@@ -240,10 +228,10 @@ void CDlgMacroMan::OnDestroy() {
 
 void CDlgMacroMan::PaintTexts(HDC dc) {
   const skin::TextTable& texts = Texts();
-  shell::DrawSkinText(dc, skin::TextAt(texts, 0), 24, 800, kTitleWhite, {2, 12, 386, 57},
-                      DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  shell::DrawSkinText(dc, skin::TextAt(texts, 8), 15, 400, kTitleWhite, {290, 155, 368, 311},
-                      DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  skin::DrawSkinText(dc, skin::TextAt(texts, 0), 24, 800, kTitleWhite, {2, 12, 386, 57},
+                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  skin::DrawSkinText(dc, skin::TextAt(texts, 8), 15, 400, kTitleWhite, {290, 155, 368, 311},
+                     DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }
 
 // ---- Macro list -----------------------------------------------------------
@@ -302,7 +290,7 @@ void CDlgMacroMan::OnNameEdited(int line) {
   // Only the line after the library's macros is a new name; the others are
   // not edited in place.
   if (line != static_cast<int>(library_.size()) || line >= ListCount(list)) return;
-  const std::u16string name(Trim(win::ToU16(ListText(list, line))));
+  const std::u16string name(Trim(win::ToU16(win::ListItemText(list, line))));
   // A name of spaces only is no name: dropped like an empty one.
   const bool taken = !name.empty() && MacroNameTaken(library_, name);
   if (name.empty() || taken || library_.size() >= static_cast<size_t>(kMacroLibraryMax)) {
@@ -417,7 +405,7 @@ void CDlgMacroMan::StoreRepeatCount() {
 
 void CDlgMacroMan::OnRepeatFieldChange() {
   if (writing_repeat_ || !m_repeat) return;
-  const RepeatEntry entry = RepeatFromText(win::ToU16(shell::EditText(m_repeat)));
+  const RepeatEntry entry = RepeatFromText(win::ToU16(win::WindowText(m_repeat)));
   repeat_value_ = entry.value;
   if (entry.rewrite) SetRepeatField(entry.value);
   StoreRepeatCount();
@@ -434,18 +422,18 @@ void CDlgMacroMan::SetRepeatField(int value) {
 
 // ---- Running it -----------------------------------------------------------
 
-bool RunMacroManager(HWND owner) {
-  MacroStore& store = shell::MacroStorage();
+bool RunMacroManager(HWND owner, MacroStore& store, const SettingsRecord& keys) {
   // A library whose file could not be read is not shown as empty: its OK
   // would replace the user's macros.
-  if (!store.Reread(shell::LiveRecord())) {
-    shell::Notify(owner, shell::kNoticeMacrosNotRead);
+  if (!store.Reread(keys)) {
+    skin::Notify(owner, skin::kNoticeMacrosNotRead);
     return false;
   }
   CDlgMacroMan dlg(store.library);
+  dlg.keys = &keys;
   if (dlg.RunModal(owner) == IDOK) {
     if (store.Save()) return true;
-    shell::Notify(owner, shell::kNoticeNotSaved, {store.file});
+    skin::Notify(owner, skin::kNoticeNotSaved, {store.file});
     return false;
   }
   // Any other ending drops every edit, new and deleted macros included.

@@ -4,7 +4,7 @@
 // deletions). Every edit goes straight into the library record; the caller
 // decides afterwards whether the edits stay (OK: save) or go (reload).
 //
-//   if (RunMacroManager(hwnd())) ...the library was saved...
+//   if (RunMacroManager(hwnd(), store, live)) ...the library was saved...
 //
 // Split by concern: macro_man.cpp holds the window, the macro list, the
 // recording and the repeat field; macro_man_events.cpp the event list and
@@ -18,10 +18,11 @@
 
 #include "model/macro_library.h"
 #include "model/macro_recorder.h"
+#include "model/macro_store.h"
 #include "model/settings_record.h"
-#include "shell/list_box_ex.h"
 #include "skin/bitmap_btn.h"
 #include "skin/lang_strings.h"
+#include "skin/list_box_ex.h"
 #include "skin/skinned_dialog.h"
 #include "win/gdi.h"
 
@@ -63,7 +64,7 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   skin::CBitmapBtn m_btnOK, m_btnCancel, m_btnClose, m_btnNew, m_btnDelete, m_btnRecord,
       m_btnDelays, m_btnRepeat;
   skin::CBitmapBtn m_lblMacros, m_lblEvents, m_lblDelays, m_lblRepeat;
-  shell::CListBoxEx m_macroList, m_eventList;
+  skin::CListBoxEx m_macroList, m_eventList;
 
   HWND repeat_field() const { return m_repeat; }
   int selected_macro() const { return selected_; }
@@ -122,7 +123,6 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   void OnPauseEditCancelled();
   void StoreBuffer();
   std::uint32_t LineData(int line) const;
-  bool OnMenuDraw(UINT msg, LPARAM lp, LRESULT& result);
 
   MacroLibrary& library_;
   MacroRecorder recorder_;
@@ -140,15 +140,14 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   HWND m_repeat = nullptr;
   win::Brush list_brush_;
   win::Font menu_font_;
-  // The context menu while it is tracked (it lives in ShowEventMenu).
-  class EventMenu;
-  EventMenu* open_menu_ = nullptr;
+  class EventMenu;  // the event list's context menu (macro_man_events.cpp)
 };
 
-// Runs the manager modally over shell::Macros(): on OK saves the library to
-// its file; otherwise clears and reloads it from that file. Returns true
+// Runs the manager modally over `store`'s library, `keys` (the live
+// record) guarding deletions: on OK saves the library to its file;
+// otherwise clears and reloads it from that file. Returns true
 // when the library was saved. A library file that could not be read keeps
 // the manager closed, and a failed save is told, both in a notice.
-bool RunMacroManager(HWND owner);
+bool RunMacroManager(HWND owner, MacroStore& store, const SettingsRecord& keys);
 
 }  // namespace vantrel::panels

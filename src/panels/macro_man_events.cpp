@@ -8,7 +8,7 @@
 
 #include "model/macro_edit.h"
 #include "panels/macro_man.h"
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 #include "skin/lang_strings.h"
 #include "win/win_util.h"
 
@@ -26,7 +26,7 @@ class CDlgMacroMan::EventMenu {
  public:
   explicit EventMenu(HFONT font) : mouse(font), top(font) {
     for (int b = 0; b < 5; ++b) {
-      buttons[b] = std::make_unique<shell::CExMenu>(font);
+      buttons[b] = std::make_unique<skin::CExMenu>(font);
       for (int what = 0; what < 3; ++what)
         buttons[b]->AppendItem(MouseCommand(b, what), Text(23 + static_cast<size_t>(what)));
       mouse.AppendItem(0, Text(18 + static_cast<size_t>(b)), buttons[b].get());
@@ -41,9 +41,9 @@ class CDlgMacroMan::EventMenu {
     top.item_width = std::max({top.item_width, mouse.item_width, buttons[0]->item_width});
   }
 
-  std::array<std::unique_ptr<shell::CExMenu>, 5> buttons;
-  shell::CExMenu mouse;
-  shell::CExMenu top;
+  std::array<std::unique_ptr<skin::CExMenu>, 5> buttons;
+  skin::CExMenu mouse;
+  skin::CExMenu top;
 };
 
 std::uint32_t CDlgMacroMan::LineData(int line) const {
@@ -86,26 +86,7 @@ void CDlgMacroMan::ShowEventMenu() {
   EventMenu menu(menu_font_.get());
   POINT at{};
   GetCursorPos(&at);
-  open_menu_ = &menu;
   menu.top.TrackAt(hwnd(), at);  // the choice arrives as WM_COMMAND
-  open_menu_ = nullptr;
-}
-
-bool CDlgMacroMan::OnMenuDraw(UINT msg, LPARAM lp, LRESULT& result) {
-  if (!open_menu_) return false;
-  if (msg == WM_MEASUREITEM) {
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-    if (item->CtlType != ODT_MENU) return false;
-    open_menu_->top.MeasureItem(*item);
-  } else if (msg == WM_DRAWITEM) {
-    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-    if (item->CtlType != ODT_MENU) return false;
-    open_menu_->top.DrawItem(*item);
-  } else {
-    return false;
-  }
-  result = TRUE;
-  return true;
 }
 
 void CDlgMacroMan::RunEventCommand(UINT id, int line) {
@@ -174,10 +155,7 @@ void CDlgMacroMan::OnPauseEdited(int line) {
   HWND list = m_eventList.hwnd();
   const std::uint32_t data = LineData(line);
   if (data != EventLineData(event, kLinePause)) return;  // the list changed meanwhile
-  const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, line, 0);
-  std::wstring text(len > 0 ? static_cast<size_t>(len) : 0, L'\0');
-  if (len > 0) SendMessageW(list, LB_GETTEXT, line, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(wcsnlen(text.c_str(), text.size()));
+  const std::wstring text = win::ListItemText(list, line);
   const std::uint16_t pause = PauseFromText(win::ToU16(text));
   SendMessageW(list, LB_DELETESTRING, line, 0);
   const int at = static_cast<int>(

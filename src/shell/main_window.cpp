@@ -11,8 +11,8 @@
 #include "panels/main_ctrl_panel.h"
 #include "shell/app_state.h"
 #include "shell/data_directory.h"
-#include "shell/ex_menu.h"
-#include "shell/warning_dialog.h"
+#include "skin/ex_menu.h"
+#include "skin/warning_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -137,7 +137,7 @@ bool CTevrinDlg::OnInitDialog() {
 void CTevrinDlg::CreatePanels() {
   SettingsRecord& live = LiveRecord();
   m_DlgMainCtrlPanel = std::make_unique<panels::CDlgMainCtrlPanel>(live);
-  m_DlgMacroCtrlPanel = std::make_unique<panels::CDlgMacroCtrlPanel>(live, Macros());
+  m_DlgMacroCtrlPanel = std::make_unique<panels::CDlgMacroCtrlPanel>(live, MacroStorage());
   m_DlgAdvCtrlPanel = std::make_unique<panels::CDlgAdvCtrlPanel>(live);
   m_DlgLightPanel = std::make_unique<panels::CDlgLightCtrlPanel>(live);
   m_panels = {m_DlgMainCtrlPanel.get(), m_DlgMacroCtrlPanel.get(), m_DlgAdvCtrlPanel.get(),
@@ -190,10 +190,11 @@ void CTevrinDlg::RefreshAllControl() {
 }
 
 void CTevrinDlg::ReportStartup() {
-  if (!m_startup.unreadable.empty()) Notify(hwnd(), kNoticeNotRead, m_startup.unreadable);
-  if (!m_startup.restored.empty()) Notify(hwnd(), kNoticeRestored, m_startup.restored);
+  if (!m_startup.unreadable.empty())
+    skin::Notify(hwnd(), skin::kNoticeNotRead, m_startup.unreadable);
+  if (!m_startup.restored.empty()) skin::Notify(hwnd(), skin::kNoticeRestored, m_startup.restored);
   const ApplyOutcome& saved = m_link.last_outcome();
-  if (!saved.failed.empty()) Notify(hwnd(), kNoticeNotSaved, saved.failed);
+  if (!saved.failed.empty()) skin::Notify(hwnd(), skin::kNoticeNotSaved, saved.failed);
 }
 
 void CTevrinDlg::ShowPanel(int k) {
@@ -269,7 +270,7 @@ bool CTevrinDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     // message sent on this thread, which under Wine costs a trip to the
     // window server per message: installed before start-up it doubled the
     // time to create the pages' two hundred windows.
-    InstallMenuHook();
+    skin::InstallMenuHook();
     // The other pages once the window has painted: a timer message comes
     // after the first WM_PAINT.
     SetTimer(hwnd(), kPagesTimer, 1, nullptr);

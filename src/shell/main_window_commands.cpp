@@ -5,7 +5,7 @@
 #include "shell/app_state.h"
 #include "shell/main_window.h"
 #include "shell/profile_form.h"
-#include "shell/warning_dialog.h"
+#include "skin/warning_dialog.h"
 
 namespace vantrel::shell {
 
@@ -75,13 +75,13 @@ bool CTevrinDlg::RunWaiting(int mode) {
   m_DlgWaitting.mode = mode;
   m_DlgWaitting.RunModal(hwnd());
   const ApplyOutcome& outcome = m_link.last_outcome();
-  if (outcome.not_published) Notify(hwnd(), kNoticeNotPublished);
-  if (!outcome.failed.empty()) Notify(hwnd(), kNoticeNotSaved, outcome.failed);
+  if (outcome.not_published) skin::Notify(hwnd(), skin::kNoticeNotPublished);
+  if (!outcome.failed.empty()) skin::Notify(hwnd(), skin::kNoticeNotSaved, outcome.failed);
   return outcome.ok();
 }
 
 void CTevrinDlg::RestoreDefaults() {
-  CDlgWarning warning;
+  skin::CDlgWarning warning;
   warning.kind = 0;
   if (warning.RunModal(hwnd()) == IDOK) RunWaiting(1);
 }
@@ -95,7 +95,7 @@ void CTevrinDlg::OpenProfileForm(int mode) {
 
 void CTevrinDlg::OpenMacroManager() {
   // Saves the library on OK, reloads it (dropping the edits) otherwise.
-  panels::RunMacroManager(hwnd());
+  panels::RunMacroManager(hwnd(), MacroStorage(), LiveRecord());
 }
 
 }  // namespace vantrel::shell

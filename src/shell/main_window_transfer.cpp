@@ -13,7 +13,7 @@
 #include "shell/app_state.h"
 #include "shell/data_directory.h"
 #include "shell/main_window.h"
-#include "shell/warning_dialog.h"
+#include "skin/warning_dialog.h"
 #include "win/win_util.h"
 
 namespace vantrel::shell {
@@ -50,10 +50,10 @@ void CTevrinDlg::ExportProfile() {
     case ExportResult::Written:
       break;
     case ExportResult::StoredFile:
-      Notify(hwnd(), kNoticeExportStored);
+      skin::Notify(hwnd(), skin::kNoticeExportStored);
       break;
     case ExportResult::Failed:
-      Notify(hwnd(), kNoticeExportFailed, {file});
+      skin::Notify(hwnd(), skin::kNoticeExportFailed, {file});
       break;
   }
 }

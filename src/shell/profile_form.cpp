@@ -10,7 +10,7 @@
 #include "model/profile_transfer.h"
 #include "model/text.h"
 #include "shell/app_state.h"
-#include "shell/paint_text.h"
+#include "skin/paint_text.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -35,14 +35,6 @@ HWND CreateField(HWND parent, const RECT& r, int limit, HFONT font) {
 }
 
 }  // namespace
-
-std::wstring EditText(HWND edit) {
-  const int n = GetWindowTextLengthW(edit);
-  if (n <= 0) return {};
-  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), n + 1)));
-  return text;
-}
 
 CDlgProfileMan::CDlgProfileMan() : SkinnedDialog(win::kProfileFormTemplate, Drag::Self) {}
 
@@ -82,7 +74,9 @@ bool CDlgProfileMan::OnInitDialog() {
 
 bool CDlgProfileMan::OnCommand(HWND control, UINT id, UINT code) {
   if (control && control == m_btnOK.hwnd()) {
-    if (slot) StoreProfileForm(*slot, win::ToU16(EditText(m_name)), win::ToU16(EditText(m_path)));
+    if (slot)
+      StoreProfileForm(*slot, win::ToU16(win::WindowText(m_name)),
+                       win::ToU16(win::WindowText(m_path)));
     End(IDOK);
     return true;
   }
@@ -138,7 +132,6 @@ void CDlgProfileMan::AcceptGameFile(const std::wstring& path, const std::wstring
 
 void CDlgProfileMan::PaintTexts(HDC dc) {
   constexpr COLORREF kWhite = RGB(255, 255, 255);
-  constexpr COLORREF kAccent = 676274;
   struct Label {
     int entry, height, weight;
     COLORREF colour;
@@ -147,17 +140,18 @@ void CDlgProfileMan::PaintTexts(HDC dc) {
   };
   static constexpr Label kLabels[] = {
       {0, 19, 800, kWhite, {5, 18, 345, 43}, DT_CENTER | DT_WORDBREAK},
-      {1, 17, 600, kAccent, {24, 90, 307, 130}, DT_WORDBREAK},
-      {3, 17, 600, kAccent, {24, 175, 245, 210}, DT_WORDBREAK},
-      {4, 17, 600, kAccent, {24, 235, 117, 285}, DT_WORDBREAK},
-      {5, 17, 600, kAccent, {24, 285, 154, 341}, DT_WORDBREAK},
+      {1, 17, 600, skin::kAccent, {24, 90, 307, 130}, DT_WORDBREAK},
+      {3, 17, 600, skin::kAccent, {24, 175, 245, 210}, DT_WORDBREAK},
+      {4, 17, 600, skin::kAccent, {24, 235, 117, 285}, DT_WORDBREAK},
+      {5, 17, 600, skin::kAccent, {24, 285, 154, 341}, DT_WORDBREAK},
       {2, 17, 600, kWhite, {24, 115, 307, 155}, DT_WORDBREAK},
       {8, 17, 600, kWhite, {225, 175, 288, 255}, DT_WORDBREAK},
       {9, 15, 400, kWhite, {117, 235, 397, 295}, DT_WORDBREAK},
       {10, 15, 400, kWhite, {162, 285, 361, 399}, DT_WORDBREAK},
   };
   for (const Label& l : kLabels) {
-    DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect, l.format);
+    skin::DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect,
+                       l.format);
   }
 }
 

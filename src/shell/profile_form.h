@@ -49,7 +49,4 @@ class CDlgProfileMan : public skin::SkinnedDialog {
   HWND m_path = nullptr;
 };
 
-// The text of an edit control.
-std::wstring EditText(HWND edit);
-
 }  // namespace vantrel::shell

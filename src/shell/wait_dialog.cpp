@@ -1,6 +1,6 @@
 #include "shell/wait_dialog.h"
 
-#include "shell/paint_text.h"
+#include "skin/paint_text.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
@@ -58,8 +58,8 @@ bool CDlgWaitting::OnMouse(const win::MouseEvent&) { return false; }
 bool CDlgWaitting::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
 
 void CDlgWaitting::PaintTexts(HDC dc) {
-  DrawSkinText(dc, skin::TextAt(texts_, 0), 30, 600, RGB(255, 255, 255), {5, 67, 300, 117},
-               DT_CENTER | DT_WORDBREAK);
+  skin::DrawSkinText(dc, skin::TextAt(texts_, 0), 30, 600, RGB(255, 255, 255), {5, 67, 300, 117},
+                     DT_CENTER | DT_WORDBREAK);
 }
 
 }  // namespace vantrel::shell

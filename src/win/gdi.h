@@ -1,6 +1,7 @@
 // Owners for GDI handles: one move-only type per handle kind, guards for
-// BeginPaint/EndPaint and GetDC/ReleaseDC that remember their window, and a
-// selection guard that puts the previous object back.
+// BeginPaint/EndPaint and GetDC/GetWindowDC/ReleaseDC that remember their
+// window, a selection guard that puts the previous object back, a memory
+// canvas that composes off screen and copies once, and the font maker.
 //
 // Declare locals so destructors deselect before they delete:
 //   PaintDC paint(hwnd);                 // BeginPaint ... EndPaint
@@ -71,10 +72,21 @@ class MemoryDC {
   HDC dc_;
 };
 
-// GetDC / ReleaseDC of one window (nullptr: the screen).
+// A font of `face` at `height` pixels and `weight` (400 normal, 700 bold),
+// the way every window of the program makes its fonts.
+inline Font MakeFont(const wchar_t* face, int height, int weight, int width = 0,
+                     BYTE quality = CLEARTYPE_QUALITY) {
+  return Font(CreateFontW(height, width, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, quality,
+                          FF_SWISS | DEFAULT_PITCH, face));
+}
+
+// GetDC / ReleaseDC of one window (nullptr: the screen); with `whole`,
+// GetWindowDC: the whole window, frame included.
 class WindowDC {
  public:
-  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  explicit WindowDC(HWND hwnd, bool whole = false)
+      : hwnd_(hwnd), dc_(whole ? GetWindowDC(hwnd) : GetDC(hwnd)) {}
   WindowDC(WindowDC&& other) noexcept
       : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr)) {}
   WindowDC(const WindowDC&) = delete;
@@ -122,6 +134,35 @@ class SelectGuard {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// Composition off screen: a bitmap of `size` compatible with `target`
+// selected into a memory DC; Present copies it to `target` in one blit.
+//   MemoryCanvas canvas(paint.get(), {w, h});
+//   ... draw into canvas.dc() ...
+//   canvas.Present(0, 0);
+class MemoryCanvas {
+ public:
+  MemoryCanvas(HDC target, SIZE size)
+      : target_(target),
+        size_(size),
+        bitmap_(CreateCompatibleBitmap(target, size.cx, size.cy)),
+        dc_(target),
+        keep_(dc_.get(), bitmap_.get()) {}
+  MemoryCanvas(const MemoryCanvas&) = delete;
+  MemoryCanvas& operator=(const MemoryCanvas&) = delete;
+  HDC dc() const { return dc_.get(); }
+  explicit operator bool() const { return bitmap_ && dc_ && keep_.ok(); }
+  void Present(int x, int y) const {
+    BitBlt(target_, x, y, size_.cx, size_.cy, dc_.get(), 0, 0, SRCCOPY);
+  }
+
+ private:
+  HDC target_;
+  SIZE size_;
+  Bitmap bitmap_;
+  MemoryDC dc_;
+  SelectGuard keep_;  // declared last: deselects before the bitmap goes
 };
 
 // SetWindowRgn that hands ownership to the system only on success (a failed

@@ -26,6 +26,23 @@ std::u16string ToU16(std::wstring_view text) {
   return std::u16string(reinterpret_cast<const char16_t*>(text.data()), text.size());
 }
 
+std::wstring WindowText(HWND hwnd) {
+  const int n = GetWindowTextLengthW(hwnd);
+  if (n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), n + 1)));
+  return text;
+}
+
+std::wstring ListItemText(HWND list, int index) {
+  const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+  if (n == LB_ERR || n <= 0) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return text;
+}
+
 void InstallDebugTrace() { SetTraceSink(&TraceToDebugger); }
 
 void DebugTrace(std::wstring_view line) {

@@ -7,6 +7,8 @@
 //   std::wstring dir = ApplicationDirectory();   // "C:\\...\\" (trailing '\\')
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -15,6 +17,11 @@ namespace vantrel::win {
 // wchar_t and char16_t are both 16-bit UTF-16 on Windows: a plain copy.
 std::wstring ToWide(std::u16string_view text);
 std::u16string ToU16(std::wstring_view text);
+
+// The text of a window (an edit control's contents), and of item `index` of
+// a list box (empty when there is none).
+std::wstring WindowText(HWND hwnd);
+std::wstring ListItemText(HWND list, int index);
 
 // Routes vantrel::Trace lines to the debugger output channel.
 void InstallDebugTrace();

@@ -13,6 +13,7 @@ constexpr wchar_t kWindowClass[] = L"VantrelWindow";
 constexpr wchar_t kDialogClass[] = L"VantrelDialog";
 
 thread_local Window* t_creating = nullptr;
+thread_local const OwnerDrawnMenu* t_tracked_menu = nullptr;
 Window* g_main_window = nullptr;
 
 }  // namespace
@@ -173,19 +174,25 @@ LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
-      // Menu items carry an HMENU, not a window: those stay with the owner.
-      if (item->CtlType != ODT_MENU) {
-        Window* control = FromHandle(item->hwndItem);
-        if (control && control != this && control->OnDrawItem(*item)) return TRUE;
+      // Menu items carry an HMENU, not a window: the menu being tracked.
+      if (item->CtlType == ODT_MENU) {
+        if (!t_tracked_menu) break;
+        t_tracked_menu->DrawItem(*item);
+        return TRUE;
       }
+      Window* control = FromHandle(item->hwndItem);
+      if (control && control != this && control->OnDrawItem(*item)) return TRUE;
       break;
     }
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
-      if (item->CtlType != ODT_MENU) {
-        Window* control = FromHandle(GetDlgItem(hwnd_, item->CtlID));
-        if (control && control != this && control->OnMeasureItem(*item)) return TRUE;
+      if (item->CtlType == ODT_MENU) {
+        if (!t_tracked_menu) break;
+        t_tracked_menu->MeasureItem(*item);
+        return TRUE;
       }
+      Window* control = FromHandle(GetDlgItem(hwnd_, item->CtlID));
+      if (control && control != this && control->OnMeasureItem(*item)) return TRUE;
       break;
     }
     default:
@@ -206,6 +213,11 @@ bool Window::OnMouse(const MouseEvent&) { return false; }
 bool Window::OnDrawItem(DRAWITEMSTRUCT&) { return false; }
 bool Window::OnMeasureItem(MEASUREITEMSTRUCT&) { return false; }
 void Window::OnFinalMessage() {}
+
+const OwnerDrawnMenu* TrackedMenu() { return t_tracked_menu; }
+TrackedMenuScope::TrackedMenuScope(const OwnerDrawnMenu* menu)
+    : previous_(std::exchange(t_tracked_menu, menu)) {}
+TrackedMenuScope::~TrackedMenuScope() { t_tracked_menu = previous_; }
 
 void SetMainWindow(Window* window) { g_main_window = window; }
 Window* MainWindow() { return g_main_window; }

@@ -16,7 +16,8 @@
 //   control's original procedure). OnMessage sees every message first.
 // - WM_DRAWITEM / WM_MEASUREITEM sent to a parent are reflected to the
 //   control's own object (OnDrawItem / OnMeasureItem) when it is one of
-//   ours, so parents of owner-drawn controls need no code for them.
+//   ours, and those of menu items to the owner-drawn menu being tracked
+//   (TrackedMenu), so no window forwards them itself.
 // - The object does not own its lifetime: keep it as a member; the window
 //   is destroyed with the object (or earlier by the system, after which
 //   hwnd() is nullptr).
@@ -100,6 +101,29 @@ class Window {
   HWND hwnd_ = nullptr;
   WNDPROC original_proc_ = nullptr;  // set for subclassed windows
   bool is_dialog_ = false;           // default processing is DefDlgProcW
+};
+
+// An owner-drawn popup menu while it is tracked: every window of ours hands
+// it the measuring and drawing of menu items (ODT_MENU). Menus register
+// themselves for the time they are shown (TrackedMenuScope).
+class OwnerDrawnMenu {
+ public:
+  virtual void MeasureItem(MEASUREITEMSTRUCT& item) const = 0;
+  virtual void DrawItem(const DRAWITEMSTRUCT& item) const = 0;
+
+ protected:
+  ~OwnerDrawnMenu() = default;
+};
+const OwnerDrawnMenu* TrackedMenu();
+class TrackedMenuScope {
+ public:
+  explicit TrackedMenuScope(const OwnerDrawnMenu* menu);
+  ~TrackedMenuScope();
+  TrackedMenuScope(const TrackedMenuScope&) = delete;
+  TrackedMenuScope& operator=(const TrackedMenuScope&) = delete;
+
+ private:
+  const OwnerDrawnMenu* previous_;
 };
 
 // The application's main window: the owner of dialogs run without one.

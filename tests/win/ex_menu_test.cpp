@@ -1,6 +1,6 @@
 // Owner-drawn popup menus: item kinds and sizes, item colours, and the
 // frame the menu hook paints around a shown menu window.
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 
 #include <gtest/gtest.h>
 
@@ -9,30 +9,20 @@
 #include "win/window.h"
 
 using namespace vantrel;
-using namespace vantrel::shell;
+using namespace vantrel::skin;
 
 namespace {
 
-// A top-level owner that hands its menu's owner-draw messages to `menu`
-// and calls `on_idle` with the menu window while the menu is up.
+// A top-level owner that calls `on_idle` with the menu window while the
+// menu is up. It forwards no owner-draw message: the window base hands
+// them to the menu being tracked.
 class Owner : public win::Window {
  public:
-  CExMenu* menu = nullptr;
   std::function<void(HWND)> on_idle;
   UINT last_command = 0;
 
  protected:
-  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-    if (msg == WM_MEASUREITEM && menu) {
-      menu->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
-      result = TRUE;
-      return true;
-    }
-    if (msg == WM_DRAWITEM && menu) {
-      menu->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lp));
-      result = TRUE;
-      return true;
-    }
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT&) override {
     if (msg == WM_ENTERIDLE && wp == MSGF_MENU && on_idle) {
       auto idle = std::exchange(on_idle, nullptr);
       idle(reinterpret_cast<HWND>(lp));
@@ -89,6 +79,12 @@ TEST(ExMenu, ItemKindsAndSizes) {
   const MENUITEMINFOW plain = ItemInfo(menu.handle(), 0);
   EXPECT_EQ(plain.wID, 2001u);
   EXPECT_NE(plain.dwItemData, 0u);
+  // Owner-drawn, yet the texts are there for a screen reader to read.
+  for (auto [pos, text] : {std::pair{0, L"abc"}, {2, L"0123456789"}, {3, L"More"}}) {
+    wchar_t got[32]{};
+    GetMenuStringW(menu.handle(), pos, got, 32, MF_BYPOSITION);
+    EXPECT_STREQ(got, text) << pos;
+  }
 }
 
 // Draws item `pos` into a 40 x 20 bitmap and returns the colour at (30, 10),
@@ -136,7 +132,6 @@ class HookedMenu : public ::testing::Test {
     menu.AppendItem(kSeparatorId, L"");
     menu.AppendItem(2002, L"Green");
     menu.item_width = 135;
-    owner.menu = &menu;
   }
   Owner owner;
   CExMenu menu;

@@ -10,7 +10,7 @@
 
 #include "model/text.h"
 #include "panels/macro_man.h"
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 #include "win/keyboard_capture.h"
 #include "win/win_util.h"
 
@@ -91,7 +91,7 @@ class Demo : public panels::CDlgMacroMan {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
   win::SetApplicationDirectory(win::ApplicationDirectory() + L"..\\dist\\");
-  shell::InstallMenuHook();
+  skin::InstallMenuHook();
   std::wstring arg = args ? args : L"";
   const size_t space = arg.find(L' ');
   const std::wstring mode = arg.substr(0, space);

@@ -19,7 +19,7 @@
 #include "model/macro_store.h"
 #include "model/text.h"
 #include "shell/app_state.h"
-#include "shell/warning_dialog.h"
+#include "skin/warning_dialog.h"
 #include "win/keyboard_capture.h"
 #include "win/win_util.h"
 
@@ -126,7 +126,7 @@ class WarningAnswerer {
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND h, LPARAM) -> BOOL {
-          auto* w = dynamic_cast<shell::CDlgWarning*>(win::Window::FromHandle(h));
+          auto* w = dynamic_cast<skin::CDlgWarning*>(win::Window::FromHandle(h));
           if (!w || !w->is_modal_running() || !IsWindowVisible(h)) return TRUE;
           if (h == current_->answered_) return FALSE;
           current_->answered_ = h;
@@ -212,7 +212,7 @@ void SelectMacroLine(CDlgMacroMan& dlg, int line) {
                reinterpret_cast<LPARAM>(dlg.m_macroList.hwnd()));
 }
 // Types `text` into the open in-place editor of `list` and commits with Enter.
-void TypeIntoEditor(shell::CListBoxEx& list, const wchar_t* text) {
+void TypeIntoEditor(skin::CListBoxEx& list, const wchar_t* text) {
   ASSERT_NE(list.editor(), nullptr);
   SetWindowTextW(list.editor(), text);
   SendMessageW(list.editor(), WM_KEYUP, VK_RETURN, 0);
@@ -708,7 +708,7 @@ TEST_F(MacroMan, OkSavesAndAnyOtherEndingReloads) {
     WarningAnswerer yes(true);
     Script::ok = false;
     SetTimer(nullptr, 0, 15, &Script::Tick);
-    EXPECT_FALSE(panels::RunMacroManager(nullptr));
+    EXPECT_FALSE(panels::RunMacroManager(nullptr, shell::MacroStorage(), shell::LiveRecord()));
   }
   EXPECT_EQ(names(lib), (std::vector<std::u16string>{u"Keep", u"Gone"}));
   EXPECT_TRUE(SameEvents(Events(*lib[0]), {Down(kUsageA), Up(kUsageA)}));
@@ -717,7 +717,7 @@ TEST_F(MacroMan, OkSavesAndAnyOtherEndingReloads) {
     WarningAnswerer yes(true);
     Script::ok = true;
     SetTimer(nullptr, 0, 15, &Script::Tick);
-    EXPECT_TRUE(panels::RunMacroManager(nullptr));
+    EXPECT_TRUE(panels::RunMacroManager(nullptr, shell::MacroStorage(), shell::LiveRecord()));
   }
   MacroLibrary saved;
   LoadMacroLibrary(saved, shell::MacroFile());

@@ -22,8 +22,8 @@
 #include "panels/macro_ctrl_panel.h"
 #include "panels/shortcut_dialog.h"
 #include "shell/app_state.h"
-#include "shell/ex_menu.h"
 #include "shell/main_window.h"
+#include "skin/ex_menu.h"
 #include "win/keyboard_capture.h"
 #include "win/win_util.h"
 
@@ -126,7 +126,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   g_close_after = argc > 2 ? static_cast<UINT>(_wtoi(argv[2])) : 0;
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  shell::InstallMenuHook();
+  skin::InstallMenuHook();
   // The demo sits beside the tests; the skin and lang.dll are in dist.
   win::SetApplicationDirectory(win::ApplicationDirectory() + L"..\\dist\\");
   shell::CTevrinDlg dlg;

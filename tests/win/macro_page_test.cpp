@@ -20,8 +20,8 @@
 #include "panels/macro_man.h"
 #include "panels/shortcut_dialog.h"
 #include "panels_fixture.h"
-#include "shell/ex_menu.h"
 #include "shell_fixture.h"
+#include "skin/ex_menu.h"
 #include "skin/lang_strings.h"
 
 using namespace vantrel;
@@ -73,7 +73,7 @@ SeenMenu ReadMenu(HMENU menu) {
     MENUITEMINFOW info{sizeof info};
     info.fMask = MIIM_DATA | MIIM_ID | MIIM_SUBMENU;
     GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-    const auto* data = reinterpret_cast<const shell::MenuItem*>(info.dwItemData);
+    const auto* data = reinterpret_cast<const skin::MenuItem*>(info.dwItemData);
     SeenItem item{info.hSubMenu ? 0 : info.wID, L"", false, info.hSubMenu != nullptr};
     if (data) {
       item.text = data->text;
@@ -136,9 +136,10 @@ class MacroPage : public ::testing::Test {
   std::wstring Caption(int k) const { return panel.m_keys[static_cast<size_t>(k)].text; }
 
   SettingsRecord record{};
-  MacroLibrary library;
+  MacroStore store;
+  MacroLibrary& library = store.library;
   vt::Host host;
-  CDlgMacroCtrlPanel panel{record, library};
+  CDlgMacroCtrlPanel panel{record, store};
 };
 
 TEST_F(MacroPage, CaptionsFollowTheActiveSlot) {

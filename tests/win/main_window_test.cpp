@@ -22,14 +22,16 @@
 #include "panels/macro_man.h"
 #include "panels/main_ctrl_panel.h"
 #include "shell/app_state.h"
-#include "shell/ex_menu.h"
-#include "shell/warning_dialog.h"
 #include "shell_fixture.h"
+#include "skin/ex_menu.h"
+#include "skin/warning_dialog.h"
 #include "win/keyboard_capture.h"
 #include "win/window.h"
 
 namespace vantrel::shell {
 namespace {
+
+using namespace vantrel::skin;
 
 namespace fs = std::filesystem;
 using testing::Click;
@@ -62,7 +64,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsProfile) {
-  shell::RemoveMenuHook();  // an earlier test's window may have installed it
+  skin::RemoveMenuHook();  // an earlier test's window may have installed it
   FakeMonitor monitor;
   // The first page is made before the monitor's record is read: it must
   // still show that record, in the monitor's profile.
@@ -95,7 +97,7 @@ TEST_F(MainWindowTest, StartsCentredShapedOnTheFirstPageAndTellsTheMonitorItsPro
     EXPECT_TRUE(dlg_->button(kTab1).GetCheck());
     EXPECT_EQ(dlg_->button(kProfile2).text, L"Profile 2");
     // Menus get their frame from the hook the window installs once it is up.
-    EXPECT_TRUE(shell::MenuHookInstalled());
+    EXPECT_TRUE(skin::MenuHookInstalled());
     Click(main(), dlg_->button(kClose).hwnd());
     return true;
   }});

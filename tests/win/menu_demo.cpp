@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <string>
 
-#include "shell/ex_menu.h"
-#include "shell/list_box_ex.h"
+#include "skin/ex_menu.h"
+#include "skin/list_box_ex.h"
 #include "skin/slider.h"
 #include "skin_fixture.h"
 #include "win/gdi.h"
@@ -29,7 +29,7 @@ class Demo : public win::Window {
     list_.Create(hwnd(), {20, 20, 220, 200}, 5);
     list_.selected_text_colour = RGB(255, 255, 255);
     list_.text_colour = RGB(220, 220, 220);
-    list_.selection_colour = shell::kAccent;
+    list_.selection_colour = skin::kAccent;
     list_.background = back_.get();
     list_.AddItem(L"Key down A", 138);
     list_.AddItem(L"Pause 50 ms", 140);
@@ -50,7 +50,7 @@ class Demo : public win::Window {
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override {
-    if (shell::CListBoxEx::ReflectCtlColor(msg, wp, lp, result)) return true;
+    if (skin::CListBoxEx::ReflectCtlColor(msg, wp, lp, result)) return true;
     if (menu_ && msg == WM_MEASUREITEM &&
         reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlType == ODT_MENU) {
       menu_->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
@@ -97,7 +97,7 @@ class Demo : public win::Window {
     WriteBmp24(base + L"track.bmp", 240, 16,
                [](int, int y) { return y == 7 || y == 8 ? RGB(90, 90, 90) : RGB(24, 24, 24); });
     WriteBmp24(base + L"fill.bmp", 240, 16,
-               [](int, int y) { return y == 7 || y == 8 ? shell::kAccent : RGB(24, 24, 24); });
+               [](int, int y) { return y == 7 || y == 8 ? skin::kAccent : RGB(24, 24, 24); });
     // A round thumb on a magenta corner colour: the outline cuts it round.
     for (auto [name, colour] :
          {std::pair{L"n.bmp", RGB(200, 200, 200)}, std::pair{L"h.bmp", RGB(255, 255, 255)},
@@ -121,15 +121,15 @@ class Demo : public win::Window {
   }
 
   void ShowMenu() {
-    shell::CExMenu sub(font_.get());
+    skin::CExMenu sub(font_.get());
     sub.AppendItem(3001, L"Wave");
     sub.AppendItem(3002, L"Ripple", nullptr, true);
     sub.AppendItem(3003, L"Breathing");
     sub.item_width = 135;
-    shell::CExMenu menu(font_.get());
+    skin::CExMenu menu(font_.get());
     menu.AppendItem(2001, L"Static");
     menu.AppendItem(2002, L"Reactive", nullptr, false, true);
-    menu.AppendItem(shell::kSeparatorId, L"");
+    menu.AppendItem(skin::kSeparatorId, L"");
     menu.AppendItem(2003, L"Off");
     menu.AppendItem(2004, L"Effects", &sub);
     menu.item_width = 135;
@@ -145,16 +145,16 @@ class Demo : public win::Window {
   UINT close_after_;
   win::Brush back_{CreateSolidBrush(RGB(16, 16, 16))};
   win::Font font_;
-  shell::CListBoxEx list_;
+  skin::CListBoxEx list_;
   skin::CClickSlider slider_;
-  shell::CExMenu* menu_ = nullptr;
+  skin::CExMenu* menu_ = nullptr;
   bool submenu_opened_ = false;
 };
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
-  shell::InstallMenuHook();
+  skin::InstallMenuHook();
   Demo demo(args && *args ? static_cast<UINT>(_wtoi(args)) : 0);
   if (!demo.Build()) return 1;
   MSG msg;

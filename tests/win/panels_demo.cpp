@@ -15,7 +15,7 @@
 #include "panels/key_assi.h"
 #include "panels/light_ctrl_panel.h"
 #include "panels/main_ctrl_panel.h"
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 #include "skin/skinned_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/keyboard_capture.h"
@@ -107,7 +107,7 @@ class KeyAssiDemo : public panels::CDlgKeyAssi {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR args, int) {
   win::SetApplicationDirectory(win::ApplicationDirectory() + L"..\\dist\\");
-  shell::InstallMenuHook();
+  skin::InstallMenuHook();
   ResetRecord(g_record);
   ApplyFactoryDefaultsAll(g_record);
   g_record.CurrentProfile = 0;

@@ -10,10 +10,13 @@
 #include "model/text.h"
 #include "shell/app_state.h"
 #include "shell_fixture.h"
+#include "win/win_util.h"
 #include "win/window.h"
 
 namespace vantrel::shell {
 namespace {
+
+using namespace vantrel::skin;
 
 using testing::Click;
 using testing::Script;
@@ -44,8 +47,8 @@ TEST_F(ProfileFormTest, ModeZeroShowsTheSlotAndModeOneStartsEmpty) {
     std::wstring name, path;
     Script script({[&] {
       if (!form.hwnd()) return false;
-      name = EditText(form.name_field());
-      path = EditText(form.path_field());
+      name = win::WindowText(form.name_field());
+      path = win::WindowText(form.path_field());
       EXPECT_FALSE(IsWindowEnabled(form.path_field()));
       Click(form.hwnd(), form.m_btnCancel.hwnd());
       return true;
@@ -80,14 +83,14 @@ TEST_F(ProfileFormTest, BrowseRefusesAnotherProfilesGameAndNamesAnEmptyProfile) 
   Script script({[&] {
     if (!form_.hwnd()) return false;
     form_.AcceptGameFile(L"c:\\games\\TAKEN.exe", L"TAKEN");
-    after_taken = EditText(form_.path_field());
-    name_after_taken = EditText(form_.name_field());
+    after_taken = win::WindowText(form_.path_field());
+    name_after_taken = win::WindowText(form_.name_field());
     form_.AcceptGameFile(L"C:\\Games\\Mine.exe", L"Mine");  // its own link is fine
-    after_free = EditText(form_.path_field());
-    name_after_free = EditText(form_.name_field());
+    after_free = win::WindowText(form_.path_field());
+    name_after_free = win::WindowText(form_.name_field());
     SetWindowTextW(form_.name_field(), L"Typed");
     form_.AcceptGameFile(L"C:\\Games\\Other.exe", L"Other");
-    name_kept = EditText(form_.name_field());
+    name_kept = win::WindowText(form_.name_field());
     Click(form_.hwnd(), form_.m_btnClose.hwnd());
     return true;
   }});

@@ -14,9 +14,9 @@
 #include "skin/lang_strings.h"
 #include "skin/skinned_dialog.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 
-class CDlgWarning : public skin::SkinnedDialog {
+class CDlgWarning : public SkinnedDialog {
  public:
   CDlgWarning();
 
@@ -24,8 +24,8 @@ class CDlgWarning : public skin::SkinnedDialog {
   int kind = 0;          // set before RunModal
   std::wstring message;  // kNotice: the text shown
 
-  skin::CBitmapBtn m_btnOK, m_btnCancel, m_btnClose;
-  const skin::TextTable& texts() const { return texts_; }
+  CBitmapBtn m_btnOK, m_btnCancel, m_btnClose;
+  const TextTable& texts() const { return texts_; }
   // The entry the kind shows as its message (1, or 5 for kinds 3 and 4).
   size_t message_entry() const { return kind == 3 || kind == 4 ? 5 : 1; }
   // The text painted as the message.
@@ -38,7 +38,7 @@ class CDlgWarning : public skin::SkinnedDialog {
   bool SwallowsKey(WPARAM vk) const override;
 
  private:
-  skin::TextTable texts_;
+  TextTable texts_;
 };
 
 // Message ids of the notices (lang.dll); %s in a text takes the names of
@@ -57,4 +57,4 @@ std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& 
 // Shows it in the skinned box, owned by `owner`, until the user presses OK.
 void Notify(HWND owner, UINT text, const std::vector<std::filesystem::path>& files = {});
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

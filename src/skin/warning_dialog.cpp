@@ -1,9 +1,9 @@
-#include "shell/warning_dialog.h"
+#include "skin/warning_dialog.h"
 
-#include "shell/paint_text.h"
+#include "skin/paint_text.h"
 #include "win/dialog_templates.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 
 CDlgWarning::CDlgWarning() : SkinnedDialog(win::kWarningTemplate, Drag::Self) {}
 
@@ -11,29 +11,29 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
   texts_.clear();
   switch (kind) {
     case 0:
-      skin::LoadLangStrings(700, 5, texts_);
+      LoadLangStrings(700, 5, texts_);
       break;
     case 1:
     case 2:
-      skin::LoadLangStrings(1000, 5, texts_);
+      LoadLangStrings(1000, 5, texts_);
       break;
     case 3:
     case 4:
-      skin::LoadLangStrings(1000, 5, texts_);
-      skin::LoadLangStrings(kind == 3 ? 704 : 705, 1, texts_);
+      LoadLangStrings(1000, 5, texts_);
+      LoadLangStrings(kind == 3 ? 704 : 705, 1, texts_);
       break;
     case kNotice:
-      skin::LoadLangStrings(1500, 4, texts_);
+      LoadLangStrings(1500, 4, texts_);
       break;
     default:
       break;
   }
   static const wchar_t* const kKeys[] = {L"1", L"2", L"3"};
-  skin::CBitmapBtn* buttons[] = {&m_btnOK, &m_btnCancel, &m_btnClose};
+  CBitmapBtn* buttons[] = {&m_btnOK, &m_btnCancel, &m_btnClose};
   ApplySkin({L"Skins\\skin_reset_warn.ini", kKeys}, buttons);
-  const std::pair<skin::CBitmapBtn*, size_t> captions[] = {{&m_btnOK, 2}, {&m_btnCancel, 3}};
+  const std::pair<CBitmapBtn*, size_t> captions[] = {{&m_btnOK, 2}, {&m_btnCancel, 3}};
   for (auto [button, entry] : captions) {
-    button->text = skin::TextAt(texts_, entry);
+    button->text = TextAt(texts_, entry);
     button->SetTooltipText(button->text);
     button->Repaint();
   }
@@ -50,7 +50,7 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
 }
 
 const std::wstring& CDlgWarning::message_text() const {
-  return kind == kNotice ? message : skin::TextAt(texts_, message_entry());
+  return kind == kNotice ? message : TextAt(texts_, message_entry());
 }
 
 bool CDlgWarning::OnCommand(HWND control, UINT id, UINT code) {
@@ -70,7 +70,7 @@ bool CDlgWarning::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
 void CDlgWarning::PaintTexts(HDC dc) {
   constexpr COLORREF kWhite = RGB(255, 255, 255);
   constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK;
-  DrawSkinText(dc, skin::TextAt(texts_, 0), 19, 800, kWhite, {8, 9, 255, 25}, kFormat);
+  DrawSkinText(dc, TextAt(texts_, 0), 19, 800, kWhite, {8, 9, 255, 25}, kFormat);
   // A notice's longer text takes a smaller face and the room down to the
   // buttons.
   if (kind == kNotice) {
@@ -81,15 +81,15 @@ void CDlgWarning::PaintTexts(HDC dc) {
 }
 
 std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& files) {
-  skin::TextTable table;
-  skin::LoadLangStrings(text, 1, table);
+  TextTable table;
+  LoadLangStrings(text, 1, table);
   std::wstring names;
   for (const std::filesystem::path& f : files) {
     const std::wstring name = f.filename().wstring();
     if (names.find(name) != std::wstring::npos) continue;  // named once
     names += (names.empty() ? L"" : L", ") + name;
   }
-  std::wstring message = skin::TextAt(table, 0);
+  std::wstring message = TextAt(table, 0);
   if (const size_t at = message.find(L"%s"); at != std::wstring::npos)
     message.replace(at, 2, names);
   return message;
@@ -102,4 +102,4 @@ void Notify(HWND owner, UINT text, const std::vector<std::filesystem::path>& fil
   notice.RunModal(owner);
 }
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

@@ -5,10 +5,10 @@
 
 #include <unordered_map>
 
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 #include "win/gdi.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 namespace {
 
 constexpr wchar_t kOldProcProp[] = L"CoolMenu_oldProc";
@@ -124,4 +124,4 @@ void RemoveMenuHook() {
   g_hook = nullptr;
 }
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

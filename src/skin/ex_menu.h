@@ -7,10 +7,12 @@
 //   menu.AppendItem(0, L"More", &submenu);    // submenu item with arrow 137
 //   menu.item_width = 135;
 //   menu.TrackAt(owner, {r.left, r.bottom});  // choice: WM_COMMAND to owner
-//   // owner: WM_MEASUREITEM / WM_DRAWITEM with CtlType ODT_MENU go to
-//   // menu.MeasureItem / menu.DrawItem. The submenus' items come to the
-//   // same owner; the top menu draws them too, from the records their item
-//   // data points to.
+//
+// While the menu is tracked, the window base hands it every menu item to
+// measure and draw (win::TrackedMenu), the submenus' items included: they
+// come to the same owner, and the top menu draws them from the records
+// their item data points to. Items keep their text as menu strings too, so
+// an accessibility client reads them.
 //
 // InstallMenuHook() once on the UI thread at start-up.
 #pragma once
@@ -21,11 +23,13 @@
 #include <string>
 #include <vector>
 
-namespace vantrel::shell {
+#include "skin/paint_text.h"
+#include "win/gdi.h"
+#include "win/window.h"
+
+namespace vantrel::skin {
 
 constexpr UINT kSeparatorId = 2048;
-constexpr COLORREF kAccent = 676274;      // red 178, green 81, blue 10
-constexpr COLORREF kFrameDark = 1184274;  // red, green and blue 18
 
 struct MenuItem {
   std::wstring text;
@@ -50,7 +54,7 @@ class CMenuItemList {
   std::vector<std::unique_ptr<MenuItem>> items_;
 };
 
-class CExMenu {
+class CExMenu : public win::OwnerDrawnMenu {
  public:
   explicit CExMenu(HFONT font = nullptr);
   ~CExMenu();
@@ -61,37 +65,37 @@ class CExMenu {
   void AppendItem(UINT id, const std::wstring& text, CExMenu* submenu = nullptr,
                   bool highlight = false, bool mark = false, bool disabled = false);
 
-  // Owner-draw callbacks (from the owner's WM_MEASUREITEM / WM_DRAWITEM).
-  void MeasureItem(MEASUREITEMSTRUCT& item) const;
-  void DrawItem(const DRAWITEMSTRUCT& item) const;
+  void MeasureItem(MEASUREITEMSTRUCT& item) const override;
+  void DrawItem(const DRAWITEMSTRUCT& item) const override;
 
-  // Colours and sizes, public as the menus' users set them.
-  int item_height = 18;
-  COLORREF normal_back = 0;
-  COLORREF selected_back = kAccent;
-  COLORREF separator = kAccent;
-  COLORREF accent = kAccent;  // set by some users, not drawn
-  COLORREF normal_text = 16777215;
-  COLORREF selected_text = 16777215;
-  COLORREF disabled_text = RGB(110, 110, 110);
+  // Every item's width (the widest text appended so far, unless set).
   int item_width = 0;
-  int margin_left = 0;
-  int margin_right = 0;
 
   // Shows the menu with its top left corner at `pt` (screen coordinates),
-  // right button also choosing, owned by `owner` (which must forward the
-  // owner-draw messages here). The owner is brought to the foreground
-  // first (or the menu would not close when clicking elsewhere) and gets a
-  // WM_NULL after (so the closing click leaves its queue). With
-  // `return_command` the chosen id is returned and no WM_COMMAND is sent;
-  // otherwise the choice reaches the owner as WM_COMMAND and the result is
-  // nonzero when something was chosen.
+  // right button also choosing, owned by `owner`. The owner is brought to
+  // the foreground first (or the menu would not close when clicking
+  // elsewhere) and gets a WM_NULL after (so the closing click leaves its
+  // queue). With `return_command` the chosen id is returned and no
+  // WM_COMMAND is sent; otherwise the choice reaches the owner as
+  // WM_COMMAND and the result is nonzero when something was chosen.
   UINT TrackAt(HWND owner, POINT pt, bool return_command = false) const;
 
  private:
+  // What every item is drawn with, made once per menu on its first item.
+  struct Paints {
+    win::Brush normal, selected;
+    win::Pen separator;
+    win::Font mark;
+    win::Bitmap arrow;
+    SIZE arrow_size{};
+  };
+  const Paints& paints() const;
+  void DrawArrow(HDC dc, const RECT& rc) const;
+
   HMENU menu_ = nullptr;
   HFONT font_ = nullptr;
   CMenuItemList items_;
+  mutable std::unique_ptr<Paints> paints_;
 };
 
 // Installs the popup-menu frame hook for the calling thread (once).
@@ -100,4 +104,4 @@ void InstallMenuHook();
 bool MenuHookInstalled();
 void RemoveMenuHook();
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

@@ -1,8 +1,8 @@
-#include "shell/paint_text.h"
+#include "skin/paint_text.h"
 
 #include "win/gdi.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 
 void DrawSkinText(HDC dc, const std::wstring& text, int height, int weight, COLORREF colour,
                   RECT rect, UINT format) {
@@ -16,4 +16,4 @@ void DrawSkinText(HDC dc, const std::wstring& text, int height, int weight, COLO
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
 }
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

@@ -1,29 +1,17 @@
-#include "shell/ex_menu.h"
+#include "skin/ex_menu.h"
 
 #include <memory>
 
 #include "model/menu_layout.h"
 #include "win/gdi.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 namespace {
 
 constexpr int kArrowResource = 137;
-
-void DrawArrow(HDC dc, const RECT& rc) {
-  HBITMAP arrow =
-      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kArrowResource),
-                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-  if (!arrow) return;
-  win::Bitmap owner(arrow);
-  BITMAP bm{};
-  GetObjectW(arrow, sizeof bm, &bm);
-  win::MemoryDC mem(dc);
-  win::SelectGuard sel(mem.get(), arrow);
-  // Black is transparent: the arrow picture is taller than an item.
-  TransparentBlt(dc, rc.right - 19, rc.top - 9, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0,
-                 bm.bmWidth, bm.bmHeight, RGB(0, 0, 0));
-}
+constexpr int kItemHeight = 18;
+constexpr COLORREF kBack = RGB(0, 0, 0), kText = RGB(255, 255, 255);
+constexpr COLORREF kDisabledText = RGB(110, 110, 110);
 
 }  // namespace
 
@@ -53,47 +41,85 @@ CExMenu::~CExMenu() {
 void CExMenu::AppendItem(UINT id, const std::wstring& text, CExMenu* submenu, bool highlight,
                          bool mark, bool disabled) {
   const MenuItem* record = items_.Append({text, id, highlight, mark, submenu != nullptr, disabled});
-  auto data = reinterpret_cast<LPCWSTR>(record);
+  MENUITEMINFOW info{sizeof info};
+  info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE;
+  info.fType = MFT_OWNERDRAW;
+  info.dwItemData = reinterpret_cast<ULONG_PTR>(record);
+  info.fState = disabled ? MFS_GRAYED : 0;
   if (id == kSeparatorId) {
-    AppendMenuW(menu_, MF_OWNERDRAW | MF_SEPARATOR, 0, data);
-  } else if (submenu) {
-    AppendMenuW(menu_, MF_OWNERDRAW | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu->handle()),
-                data);
+    info.fType |= MFT_SEPARATOR;
   } else {
-    AppendMenuW(menu_, MF_OWNERDRAW | (disabled ? MF_GRAYED : 0), id, data);
+    // The text as the item's string as well: the owner-drawn item shows it
+    // itself, and a screen reader finds it there.
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = const_cast<wchar_t*>(record->text.c_str());
+    info.wID = id;
   }
-  int width = MenuItemWidth(text.size(), margin_left, margin_right);
+  if (submenu) {
+    info.fMask |= MIIM_SUBMENU;
+    info.hSubMenu = submenu->handle();
+  }
+  InsertMenuItemW(menu_, GetMenuItemCount(menu_), TRUE, &info);
+  const int width = MenuItemWidth(text.size(), 0, 0);
   if (width > item_width) item_width = width;
 }
 
 void CExMenu::MeasureItem(MEASUREITEMSTRUCT& item) const {
-  item.itemHeight = MenuItemHeight(item.itemID, item_height);
+  // Told by the record: a submenu item has no command of its own.
+  const auto* data = reinterpret_cast<const MenuItem*>(item.itemData);
+  UINT id = item.itemID;
+  if (data) id = data->id == kSeparatorId ? 0 : data->popup ? kSeparatorId : data->id;
+  item.itemHeight = MenuItemHeight(id, kItemHeight);
   item.itemWidth = item_width;
 }
 
+const CExMenu::Paints& CExMenu::paints() const {
+  if (paints_) return *paints_;
+  paints_ = std::make_unique<Paints>();
+  paints_->normal.reset(CreateSolidBrush(kBack));
+  paints_->selected.reset(CreateSolidBrush(kAccent));
+  paints_->separator.reset(CreatePen(PS_SOLID, 1, kAccent));
+  paints_->mark = win::MakeFont(L"Arial", 10, 400, 0, DEFAULT_QUALITY);
+  paints_->arrow.reset(
+      static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kArrowResource),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  BITMAP bm{};
+  if (paints_->arrow && GetObjectW(paints_->arrow.get(), sizeof bm, &bm))
+    paints_->arrow_size = {bm.bmWidth, bm.bmHeight};
+  return *paints_;
+}
+
+void CExMenu::DrawArrow(HDC dc, const RECT& rc) const {
+  const Paints& p = paints();
+  if (!p.arrow) return;
+  win::MemoryDC mem(dc);
+  win::SelectGuard sel(mem.get(), p.arrow.get());
+  // Black is transparent: the arrow picture is taller than an item.
+  TransparentBlt(dc, rc.right - 19, rc.top - 9, p.arrow_size.cx, p.arrow_size.cy, mem.get(), 0, 0,
+                 p.arrow_size.cx, p.arrow_size.cy, RGB(0, 0, 0));
+}
+
 void CExMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
+  const Paints& p = paints();
   HDC dc = item.hDC;
   RECT rc = item.rcItem;
   const auto* data = reinterpret_cast<const MenuItem*>(item.itemData);
-  if (item.itemID == 0 || (data && data->id == kSeparatorId)) {
-    win::Brush back(CreateSolidBrush(normal_back));
-    FillRect(dc, &rc, back.get());
-    win::Pen pen(CreatePen(PS_SOLID, 1, separator));
-    win::SelectGuard sel(dc, pen.get());
+  if (data ? data->id == kSeparatorId : item.itemID == 0) {
+    FillRect(dc, &rc, p.normal.get());
+    win::SelectGuard sel(dc, p.separator.get());
     int y = (rc.top + rc.bottom) / 2;
     MoveToEx(dc, rc.left, y, nullptr);
     LineTo(dc, rc.right, y);
   } else {
     const bool disabled = (item.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     const bool selected = (item.itemState & ODS_SELECTED) != 0 && !disabled;
-    win::Brush back(CreateSolidBrush(selected ? selected_back : normal_back));
-    FillRect(dc, &rc, back.get());
-    COLORREF text_colour = selected ? selected_text : normal_text;
+    FillRect(dc, &rc, selected ? p.selected.get() : p.normal.get());
+    COLORREF text_colour = kText;
     if (data && data->highlight) text_colour = kAccent;
-    if (disabled) text_colour = disabled_text;
+    if (disabled) text_colour = kDisabledText;
     SetTextColor(dc, text_colour);
     SetBkMode(dc, TRANSPARENT);
-    std::wstring text = data ? data->text : std::wstring();
+    const std::wstring& text = data ? data->text : std::wstring();
     {
       win::SelectGuard sel(dc, font_ ? static_cast<HGDIOBJ>(font_) : nullptr);
       RECT tr = rc;
@@ -103,10 +129,7 @@ void CExMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
       if (data && data->mark) {
         SIZE size{};
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        win::Font small(CreateFontW(10, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH, L"Arial"));
-        win::SelectGuard sel_small(dc, small.get());
+        win::SelectGuard sel_small(dc, p.mark.get());
         RECT mr = tr;
         mr.left += size.cx;
         DrawTextW(dc, L"TM", 2, &mr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
@@ -119,6 +142,7 @@ void CExMenu::DrawItem(const DRAWITEMSTRUCT& item) const {
 }
 
 UINT CExMenu::TrackAt(HWND owner, POINT pt, bool return_command) const {
+  win::TrackedMenuScope tracked(this);
   SetForegroundWindow(owner);
   UINT flags =
       TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | (return_command ? TPM_RETURNCMD : 0);
@@ -127,4 +151,4 @@ UINT CExMenu::TrackAt(HWND owner, POINT pt, bool return_command) const {
   return chosen;
 }
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

@@ -1,27 +1,14 @@
-#include "shell/list_box_ex.h"
+#include "skin/list_box_ex.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <vector>
 
-namespace vantrel::shell {
+#include "win/win_util.h"
+
+namespace vantrel::skin {
 namespace {
-
-std::wstring ItemText(HWND list, int index) {
-  LRESULT len = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-  if (len == LB_ERR || len < 0) return {};
-  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(buf.data()));
-  return std::wstring(buf.data());
-}
-
-std::wstring WindowText(HWND hwnd) {
-  int len = GetWindowTextLengthW(hwnd);
-  std::vector<wchar_t> buf(static_cast<std::size_t>(len) + 1, L'\0');
-  GetWindowTextW(hwnd, buf.data(), len + 1);
-  return std::wstring(buf.data());
-}
 
 void DrawIcon(HDC dc, HINSTANCE module, WORD id, int x, int y) {
   win::Bitmap icon(static_cast<HBITMAP>(
@@ -115,7 +102,7 @@ bool CListBoxEx::OpenEditor(int index, int left_inset, DWORD extra_style, int li
   rc.left += 1 + left_inset;
   rc.right -= 2;
   HWND edit = CreateWindowExW(
-      0, L"EDIT", ItemText(hwnd(), index).c_str(),
+      0, L"EDIT", win::ListItemText(hwnd(), index).c_str(),
       WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_WANTRETURN | extra_style, rc.left,
       rc.top, rc.right - rc.left, rc.bottom - rc.top, hwnd(), nullptr, GetModuleHandleW(nullptr),
       nullptr);
@@ -147,7 +134,7 @@ void CListBoxEx::CloseEditor(bool focus_list) {
 void CListBoxEx::CommitEdit(bool focus_list) {
   if (edited_ < 0 || !editor_.hwnd()) return;
   int index = edited_;
-  std::wstring text = WindowText(editor_.hwnd());
+  std::wstring text = win::WindowText(editor_.hwnd());
   LRESULT data = SendMessageW(hwnd(), LB_GETITEMDATA, index, 0);
   edited_ = -1;
   SendMessageW(hwnd(), LB_DELETESTRING, index, 0);
@@ -208,10 +195,8 @@ bool CListBoxEx::Editor::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result)
   }
 }
 
-HWND CListBoxEx::NotifyTarget() const { return notify_window ? notify_window : GetParent(hwnd()); }
-
 void CListBoxEx::Post(UINT msg, WPARAM wp, LPARAM lp) const {
-  if (HWND target = NotifyTarget()) PostMessageW(target, msg, wp, lp);
+  if (HWND target = GetParent(hwnd())) PostMessageW(target, msg, wp, lp);
 }
 
 void CListBoxEx::RepaintItem(int index) {
@@ -237,25 +222,10 @@ void CListBoxEx::TrackHover(POINT pt) {
 
 bool CListBoxEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
-    // Keys are filtered here rather than before translation, so the lock
-    // and the Delete notice work under any message loop (menus, system
-    // dialogs, tests).
+    // Delete is noticed here rather than before translation, so it works
+    // under any message loop (menus, system dialogs, tests).
     case WM_KEYDOWN:
       if (wp == VK_DELETE) Post(kListDeletePressed, 0, 0);
-      [[fallthrough]];
-    case WM_KEYUP:
-      if (key_lock && wp != VK_UP && wp != VK_DOWN) {
-        result = 0;
-        return true;
-      }
-      return false;
-    case WM_CHAR:
-      // Without the key-down the list never sees these, but a posted
-      // character would still move the selection by type-ahead.
-      if (key_lock) {
-        result = 0;
-        return true;
-      }
       return false;
     case WM_RBUTTONDOWN:
       Post(kListRightClick, 0, list_id);
@@ -275,18 +245,6 @@ bool CListBoxEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SETFOCUS:
       // The focus came back from an open editor (a click in the list).
       if (editor_.hwnd() && reinterpret_cast<HWND>(wp) == editor_.hwnd()) CommitEdit();
-      return false;
-    case WM_KILLFOCUS:
-      // Focus moving into our own editor is not a loss for a drop-down.
-      if (!keep_parent && reinterpret_cast<HWND>(wp) != editor_.hwnd()) {
-        HWND parent = GetParent(hwnd());
-        if (parent) {
-          ShowWindow(parent, SW_HIDE);
-          DestroyWindow(parent);
-          result = 0;
-          return true;
-        }
-      }
       return false;
     default:
       return false;
@@ -325,8 +283,8 @@ bool CListBoxEx::OnDrawItem(DRAWITEMSTRUCT& item) {
   COLORREF colour = selected ? selected_text_colour : text_colour;
   if (item.itemState & ODS_DISABLED) colour = GetSysColor(COLOR_BTNSHADOW);
 
-  if (icon > 1) DrawIcon(dc, icon_module, icon, rc.left + 5, rc.top + 2);
-  std::wstring text = ItemText(item.hwndItem, static_cast<int>(item.itemID));
+  if (icon > 1) DrawIcon(dc, GetModuleHandleW(nullptr), icon, rc.left + 5, rc.top + 2);
+  std::wstring text = win::ListItemText(item.hwndItem, static_cast<int>(item.itemID));
   win::SelectGuard sel(dc, font_.get());
   SetTextColor(dc, colour);
   SetBkMode(dc, TRANSPARENT);
@@ -336,4 +294,4 @@ bool CListBoxEx::OnDrawItem(DRAWITEMSTRUCT& item) {
   return true;
 }
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin

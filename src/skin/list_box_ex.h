@@ -1,6 +1,6 @@
 // CListBoxEx: the owner-drawn list box of the macro manager, with a 16 x 16
 // icon before each text, in-place editing of items and four notifications
-// posted to its notify window.
+// posted to its parent.
 //
 //   CListBoxEx list;
 //   list.Create(parent, rect, kListId);   // or list.Attach(existing_listbox)
@@ -26,7 +26,7 @@
 #include "win/gdi.h"
 #include "win/window.h"
 
-namespace vantrel::shell {
+namespace vantrel::skin {
 
 constexpr UINT kListEditCommitted = WM_USER + 500;  // 1524
 constexpr UINT kListEditCancelled = WM_USER + 501;  // 1525
@@ -67,12 +67,8 @@ class CListBoxEx : public win::Window {
   COLORREF selected_text_colour;
   COLORREF text_colour;
   COLORREF selection_colour;
-  HWND notify_window = nullptr;  // nullptr: the parent
   int list_id = 0;
-  bool key_lock = false;        // swallow keys other than Up and Down
-  bool keep_parent = true;      // false: losing the focus hides and destroys the parent
   HBRUSH background = nullptr;  // not owned
-  HINSTANCE icon_module = GetModuleHandleW(nullptr);  // where the item bitmaps live
 
   static constexpr int kItemHeight = 18;
   static constexpr int kIconWidth = 16;
@@ -97,7 +93,6 @@ class CListBoxEx : public win::Window {
     CListBoxEx& list_;
   };
 
-  HWND NotifyTarget() const;
   void Post(UINT msg, WPARAM wp, LPARAM lp) const;
   bool OpenEditor(int index, int left_inset, DWORD extra_style, int limit);
   void CommitEdit(bool focus_list = true);
@@ -115,4 +110,4 @@ class CListBoxEx : public win::Window {
   bool tracking_ = false;
 };
 
-}  // namespace vantrel::shell
+}  // namespace vantrel::skin
