@@ -24,8 +24,6 @@ using ini_detail::Units;
 namespace {
 
 constexpr std::uint32_t kNone = 0xFFFFFFFF;
-// A long line's decoded text is not made yet (LongLine::decoded).
-constexpr std::uint32_t kDecodeLater = 0xFFFFFFFE;
 
 // The set the platform trims names, values and lines with: C white space
 // plus Ctrl-Z, and nothing else (U+00A0 is part of the text).
@@ -514,7 +512,6 @@ void IniFile::Reset() {
   // Assigned afresh, not cleared, so that their memory goes too.
   headers_ = {};
   long_lines_ = {};
-  decoded_ = {};
   written_ = {};
   line_edits_ = {};
   section_edits_ = {};
@@ -592,11 +589,14 @@ void IniFile::ReadLine(std::uint32_t begin, LineText& out) const {
       out.text_end = l->text_end;
       out.end = l->end;
       out.shape = l->shape;
-      out.own.clear();
-      out.units = l->decoded == kNoRef
-                      ? Units{source_.data() + begin, nullptr, (l->text_end - begin) / unit,
-                              static_cast<std::uint8_t>(unit)}
-                      : Units{nullptr, decoded_.data() + l->decoded, l->decoded_len, 0};
+      if (l->decoded) {
+        out.own = Decode(begin, l->text_end);
+        out.units = TextUnits(out.own);
+      } else {
+        out.own.clear();
+        out.units = {source_.data() + begin, nullptr, (l->text_end - begin) / unit,
+                     static_cast<std::uint8_t>(unit)};
+      }
       return;
     }
     // Every long line of source_ is kept; were one not, it is scanned whole.
@@ -635,8 +635,8 @@ void IniFile::ParseAs(IniEncoding encoding, std::size_t prefix, const Sizes* kno
   // The first pass counts what the second keeps, so that every table is
   // made once at its size (one grown by doubling holds two copies at its
   // peak), and keeps the long lines, which the second pass then steps
-  // over. A code-page line with bytes over 0x7F waits for the second pass
-  // to be decoded, unless it may be a header.
+  // over. A code-page line with bytes over 0x7F is decoded only in the
+  // second pass, unless it may be a header.
   Sizes sizes;
   LineText line;
   for (std::uint32_t i = skip_breaks(text_begin_); !known && i < text_end_;) {
@@ -659,10 +659,7 @@ void IniFile::ParseAs(IniEncoding encoding, std::size_t prefix, const Sizes* kno
     sizes.headers += shape.kind == Shape::Header;
     sizes.entries += shape.kind == Shape::Entry;
     const std::uint32_t end = BreakEnd(text_end);
-    if (text_end - i > kLongLine) {
-      long_lines_.push_back({i, text_end, end, decode_later ? kDecodeLater : kNoRef, 0, shape});
-      if (decode_later) sizes.decoded += text_end - i;
-    }
+    if (text_end - i > kLongLine) long_lines_.push_back({i, text_end, end, shape, decode_later});
     i = skip_breaks(end);
   }
   if (known) {
@@ -670,13 +667,12 @@ void IniFile::ParseAs(IniEncoding encoding, std::size_t prefix, const Sizes* kno
     long_lines_.reserve(sizes.long_lines);
   }
   headers_.reserve(sizes.headers);
-  decoded_.reserve(sizes.decoded);
   SizeTable(sections_, sizes.headers);
   SizeTable(keys_, sizes.entries);
 
   std::uint32_t section = 0;
   bool reachable = true;  // only the first section of a name is ever searched
-  std::u16string name;
+  std::u16string name_buffer;
   LineText other;
   auto key_hash = [this](std::uint32_t ref) { return KeyHash(ref); };
   auto section_hash = [this](std::uint32_t s) { return SectionHash(s); };
@@ -684,31 +680,26 @@ void IniFile::ParseAs(IniEncoding encoding, std::size_t prefix, const Sizes* kno
   for (std::uint32_t i = skip_breaks(text_begin_); i < text_end_;) {
     if (!known && next_long < long_lines_.size() && long_lines_[next_long].begin == i) {
       LongLine& l = long_lines_[next_long++];
-      if (l.decoded == kDecodeLater) {
-        line.own = Decode(l.begin, l.text_end);
-        l.shape = Classify(TextUnits(line.own));
-        l.decoded = static_cast<std::uint32_t>(decoded_.size());
-        l.decoded_len = static_cast<std::uint32_t>(line.own.size());
-        decoded_.append(line.own);
-      }
       ReadLine(i, line);
+      if (l.decoded) l.shape = line.shape = Classify(line.units);
     } else {
       ScanLine(i, static_cast<std::uint32_t>(breaks.Next(i)), line);
-      if (known && line.text_end - i > kLongLine) {
-        LongLine& l =
-            long_lines_.emplace_back(LongLine{i, line.text_end, line.end, kNoRef, 0, line.shape});
-        if (line.units.width == 0) {
-          l.decoded = static_cast<std::uint32_t>(decoded_.size());
-          l.decoded_len = line.units.size;
-          decoded_.append(line.own);
-        }
-      }
+      if (known && line.text_end - i > kLongLine)
+        long_lines_.push_back({i, line.text_end, line.end, line.shape, line.units.width == 0});
     }
     i = skip_breaks(line.end);
     const LineText& l = line;
     if (l.shape.kind == Shape::Blank) continue;
     entry_lines_ += l.shape.kind == Shape::Entry;
-    AssignUnits(name, l.units, l.shape.name_pos, l.shape.name_len);
+    // Decoded text is named in place; raw units are copied out (a name is
+    // short, or the line it fills is read once).
+    std::u16string_view name;
+    if (l.units.width == 0) {
+      name = std::u16string_view(l.units.text + l.shape.name_pos, l.shape.name_len);
+    } else {
+      AssignUnits(name_buffer, l.units, l.shape.name_pos, l.shape.name_len);
+      name = name_buffer;
+    }
     if (l.shape.kind == Shape::Header) {
       headers_.push_back(l.begin);
       section = HeaderCount();
@@ -1333,14 +1324,10 @@ IniSaveResult IniFile::Save(bool flush) {
   if (out_enc == encoding_) {
     sizes.entries = entry_lines_;
     sizes.long_lines = long_lines_.size();
-    sizes.decoded = decoded_.size();
     const auto count = static_cast<std::uint32_t>(HeaderCount() + new_sections_.size());
     for (std::uint32_t s = 1; s <= count; ++s) sizes.headers += SectionLive(s);
-    for (const Written& w : written_) {
-      if (w.deleted || w.text.size() * Unit() <= kLongLine) continue;
-      ++sizes.long_lines;
-      if (out_enc != IniEncoding::Utf16Le) sizes.decoded += w.text.size();
-    }
+    for (const Written& w : written_)
+      sizes.long_lines += !w.deleted && w.text.size() * Unit() > kLongLine;
     for (const NewSection& ns : new_sections_)
       sizes.long_lines += ns.header.size() * Unit() > kLongLine;
   }

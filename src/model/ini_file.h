@@ -121,9 +121,10 @@ class IniFile {
  private:
   // The document is the loaded bytes plus what writes did to them: a line
   // nobody wrote is never copied or decoded, only found again by its offset
-  // in source_ (32 bits: a loaded file is at most kMaxIniFileBytes). What is
-  // kept per line is bounded by a few bytes per byte of file, whatever its
-  // shape: blank lines cost nothing, a line only its slot in the key index.
+  // in source_ (32 bits: a loaded file is at most kMaxIniFileBytes); only a
+  // written line keeps its text. What is kept per line is bounded by a few
+  // bytes per byte of file, whatever its shape: blank lines cost nothing, a
+  // line of source_ little more than its slot in the key index.
   //
   // Sections are numbered: 0 is the area above the first header, 1..H the
   // headers of source_ in order (headers_), H+1.. sections we added.
@@ -142,11 +143,12 @@ class IniFile {
     std::u16string own;
   };
   // A line longer than kLongLine bytes: its shape is kept, so finding it
-  // again needs no scan of it. `decoded` places the text of a code-page line
-  // with bytes over 0x7F in decoded_ (else kNoRef).
+  // again needs no scan of it. `decoded`: a code-page line with bytes over
+  // 0x7F, decoded again when it is read (keeping its text would double it).
   struct LongLine {
-    std::uint32_t begin, text_end, end, decoded, decoded_len;
+    std::uint32_t begin, text_end, end;
     Shape shape;
+    bool decoded;
   };
   // A line a write made (a new key, or a changed one in place of a line of
   // source_): saved from its text in normal form, with CRLF.
@@ -189,7 +191,7 @@ class IniFile {
 
   // How much a parse keeps, at most: it sizes every table once.
   struct Sizes {
-    std::size_t headers = 0, entries = 0, long_lines = 0, decoded = 0;
+    std::size_t headers = 0, entries = 0, long_lines = 0;
   };
   void Parse();  // detects the encoding
   // `known`: the sizes, when the caller has them; else a first pass counts.
@@ -256,8 +258,7 @@ class IniFile {
   std::uint32_t text_end_ = 0;  // the document's text of source_ ends here (Clear: text_begin_)
   std::vector<std::uint32_t> headers_;
   std::vector<LongLine> long_lines_;  // by offset
-  std::u16string decoded_;
-  std::size_t entry_lines_ = 0;  // every entry the document holds, hidden ones too
+  std::size_t entry_lines_ = 0;       // every entry the document holds, hidden ones too
   std::vector<Written> written_;
   std::map<std::uint32_t, std::uint32_t>
       line_edits_;  // line of source_ -> written, or kNoRef: deleted
