@@ -24,6 +24,12 @@ struct ReadCase {
   std::u16string_view expected;
 };
 
+// Lines past 128 bytes keep their shape apart from the text; their names
+// and values must come out the same.
+const std::string kLongHeader = "[ s ]" + std::string(200, ' ') + "junk ] x\r\nk=v\r\n";
+const std::u16string kLongSection = u"s ]" + std::u16string(200, u' ') + u"junk";
+const std::string kLongName = "[s]\r\n k" + std::string(200, '\t') + "= v \r\nk=hidden\r\n";
+
 const ReadCase kReads[] = {
     {"P01", "[s]\r\nk=v\r\n", u"s", u"k", u"d", 64, u"v"},
     {"P02", "  [ s ]  \r\n \t k \t =  v  w \t \r\n", u"s", u"k", u"d", 64, u"v  w"},
@@ -100,6 +106,8 @@ const ReadCase kReads[] = {
     {"W14.b", "[s]\r\na=b=v\r\n", u"s", u"a", u"d", 64, u"b=v"},
     {"W14.c", "[s]\r\na=b=v\r\n", u"s", u"a=b", u"d", 64, u"d"},
     {"D09.b", "[t]\r\n[S]\r\nb=2\r\n", u"s", u"b", u"d", 64, u"2"},
+    {"long header", kLongHeader, kLongSection, u"k", u"d", 64, u"v"},
+    {"long name", kLongName, u"s", u"k", u"d", 64, u"v"},
 };
 
 TEST(IniRead, MatchesThePlatform) {

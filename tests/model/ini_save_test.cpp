@@ -16,6 +16,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using ini_test::Bytes;
+using ini_test::Text;
+using ini_test::Utf16File;
 
 fs::path Scratch(const char* name) { return test::ScratchDir("ini_save", name); }
 
@@ -112,6 +114,58 @@ TEST(IniSave, SecondBatchKeepsLinesOfTheFirst) {
   ASSERT_EQ(ini.Save(), IniSaveResult::Ok);
   EXPECT_EQ(ReadAll(file), "; keep\n[s]\n a = 1\nb=2\r\nc=3\r\n");
   EXPECT_FALSE(ini.dirty());
+}
+
+// After a save the document is the saved file, parsed again: the next
+// batch finds its keys there (a duplicate uncovered, the second part of a
+// section), in every encoding a file can come in or be saved in.
+struct RebaseCase {
+  const char* id;
+  std::string file;
+  IniEncoding saved_as;
+  std::u16string after;  // the file's text at the end
+};
+
+const std::string kLongX(200, 'x');
+const RebaseCase kRebases[] = {
+    {"code page, CR-only", "; c\r[s]\rk=1\rk=2\rl=" + kLongX + "\r[t]\rx=1\r[S]\rb=2\r",
+     IniEncoding::Ansi, u"; c\r[t]\rx=1\r[S]\rb=2\rc=3\r\n"},
+    {"UTF-8",
+     "\xEF\xBB\xBF; c\r\n[s]\r\nk=1\r\nk=2\r\nl=" + kLongX + "\r\n[t]\r\nx=1\r\n[S]\r\nb=2",
+     IniEncoding::Utf16Le, u"; c\r\n[t]\r\nx=1\r\n[S]\r\nb=2\r\nc=3\r\n"},
+    {"UTF-16",
+     Utf16File(u"; c\r\n[s]\r\nk=1\r\nk=2\r\nl=" + std::u16string(200, u'x') +
+               u"\r\n[t]\r\nx=1\r\n[S]\r\nb=2\r\n"),
+     IniEncoding::Utf16Le, u"; c\r\n[t]\r\nx=1\r\n[S]\r\nb=2\r\nc=3\r\n"},
+};
+
+TEST(IniSave, NextBatchFindsKeysInTheSavedFile) {
+  for (const RebaseCase& c : kRebases) {
+    fs::path file = Scratch("rebase") / "x.ini";
+    WriteAll(file, c.file);
+    IniFile ini(file);
+    ASSERT_TRUE(ini.Load()) << c.id;
+    ini.WriteString(u"s", u"k", u"one");
+    ini.WriteString(u"s", u"new", u"\u00E9");
+    ASSERT_EQ(ini.Save(false), IniSaveResult::Ok) << c.id;
+    EXPECT_EQ(ini.encoding(), c.saved_as) << c.id;
+    EXPECT_EQ(ini.ReadString(u"s", u"k", u"d"), u"one") << c.id;
+    EXPECT_EQ(ini.ReadString(u"s", u"l", u"d"), std::u16string(200, u'x')) << c.id;
+    ini.DeleteKey(u"s", u"k");
+    EXPECT_EQ(ini.ReadString(u"s", u"k", u"d"), u"2") << c.id;
+    ini.DeleteSection(u"s");
+    ini.WriteString(u"s", u"c", u"3");
+    ASSERT_EQ(ini.Save(false), IniSaveResult::Ok) << c.id;
+    IniFile again(file);
+    ASSERT_TRUE(again.Load()) << c.id;
+    for (const IniFile* doc : {&ini, &again}) {
+      EXPECT_EQ(doc->ReadString(u"s", u"k", u"d"), u"d") << c.id;
+      EXPECT_EQ(doc->ReadString(u"s", u"b", u"d"), u"2") << c.id;
+      EXPECT_EQ(doc->ReadString(u"s", u"c", u"d"), u"3") << c.id;
+      EXPECT_EQ(doc->ReadString(u"t", u"x", u"d"), u"1") << c.id;
+    }
+    EXPECT_EQ(Text(ReadAll(file)), c.after) << c.id;
+  }
 }
 
 TEST(IniSave, ReadOnlyFileReportedAndKept) {

@@ -22,6 +22,13 @@ inline std::string Bytes(const IniFile& ini) {
   return {b.begin(), b.end()};
 }
 
+// A UTF-16LE file with its mark.
+inline std::string Utf16File(std::u16string_view text) {
+  std::string out = "\xFF\xFE";
+  for (char16_t c : text) out.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)});
+  return out;
+}
+
 // The text a file holds: UTF-16LE after its mark, otherwise Windows-1252.
 inline std::u16string Text(std::string_view bytes) {
   if (bytes.size() >= 2 && bytes.substr(0, 2) == "\xFF\xFE") {

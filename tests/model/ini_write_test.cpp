@@ -15,9 +15,12 @@
 //   empty file. D08: Wine does not trim the section name of a delete; we do.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
+#include <vector>
 
 #include "ini_test_util.h"
+#include "model/text.h"
 
 namespace vantrel {
 namespace {
@@ -25,8 +28,10 @@ namespace {
 using ini_test::Bytes;
 using ini_test::FromBytes;
 using ini_test::Text;
+using ini_test::Utf16File;
 
-enum class Op { Write, DeleteKey, DeleteSection };
+// Read: ReadString(section, key, "d") must give `value`.
+enum class Op { Write, DeleteKey, DeleteSection, Read };
 
 struct WriteCase {
   const char* id;
@@ -94,16 +99,19 @@ const WriteCase kWrites[] = {
     {"delete top area", "x=1\r\n[s]\r\n", Op::DeleteSection, u"", u"", u"", "[s]\r\n"},
 };
 
-void Apply(IniFile& ini, const WriteCase& c) {
-  switch (c.op) {
+void Apply(IniFile& ini, Op op, std::u16string_view section, std::u16string_view key,
+           std::u16string_view value) {
+  switch (op) {
     case Op::Write:
-      ini.WriteString(c.section, c.key, c.value);
+      ini.WriteString(section, key, value);
       break;
     case Op::DeleteKey:
-      ini.DeleteKey(c.section, c.key);
+      ini.DeleteKey(section, key);
       break;
     case Op::DeleteSection:
-      ini.DeleteSection(c.section);
+      ini.DeleteSection(section);
+      break;
+    case Op::Read:
       break;
   }
 }
@@ -111,7 +119,7 @@ void Apply(IniFile& ini, const WriteCase& c) {
 TEST(IniWrite, PlacesAndKeepsLines) {
   for (const WriteCase& c : kWrites) {
     IniFile ini = c.before ? FromBytes(*c.before) : IniFile();
-    Apply(ini, c);
+    Apply(ini, c.op, c.section, c.key, c.value);
     std::string out = Bytes(ini);
     if (c.before) {
       EXPECT_EQ(out, c.after) << c.id;
@@ -164,6 +172,143 @@ TEST(IniWrite, BatchKeepsUntouchedLines) {
             "; header comment\r\n\r\n  [ Setting ]  \n\tA = 1 \n;; keep = me\r\nB=3\r\nC=new\r\n"
             "\r\n[Other]\r[Setting]\r\nA=hidden\r\n[Third]\r\nD=4\r\n");
   EXPECT_EQ(ini.ReadString(u"Setting", u"A", u""), u"1");
+}
+
+// Edits in a row on one document, with reads in between: each read must
+// see what the edits before it left (an index that went stale would find a
+// deleted line, miss an uncovered one or look in the wrong section), and
+// the bytes must be what those edits give one at a time.
+struct Step {
+  Op op;
+  std::u16string section, key, value;  // Read: value is the expected result
+};
+
+struct SequenceCase {
+  const char* id;
+  std::string before;
+  std::vector<Step> steps;
+  std::string after;
+};
+
+const std::string kPad(200, ' ');
+const std::string kLongValue(300, 'v');
+
+const SequenceCase kSequences[] = {
+    {"deleting uncovers the next duplicate",
+     "[s]\r\nk=1\r\nK=2\r\nk=3\r\n",
+     {{Op::DeleteKey, u"s", u"k"},
+      {Op::Read, u"s", u"k", u"2"},
+      {Op::DeleteKey, u"s", u"K"},
+      {Op::Read, u"s", u"k", u"3"},
+      {Op::Write, u"s", u"k", u"9"},
+      {Op::Read, u"s", u"K", u"9"}},
+     "[s]\r\nk=9\r\n"},
+    {"a bare name hides until deleted",
+     "[s]\r\nk\r\nk=v\r\n",
+     {{Op::Read, u"s", u"k", u"d"}, {Op::DeleteKey, u"s", u"k"}, {Op::Read, u"s", u"k", u"v"}},
+     "[s]\r\nk=v\r\n"},
+    {"a section in two parts",
+     "[s]\r\na=1\r\n[t]\r\nx=0\r\n[S]\r\nb=2\r\na=3\r\n",
+     {{Op::Read, u"s", u"b", u"d"},
+      {Op::DeleteSection, u"s"},
+      {Op::Read, u"s", u"a", u"3"},
+      {Op::Read, u"s", u"b", u"2"},
+      {Op::Write, u"s", u"c", u"4"},
+      {Op::Read, u"t", u"x", u"0"}},
+     "[t]\r\nx=0\r\n[S]\r\nb=2\r\na=3\r\nc=4\r\n"},
+    {"[] sections, then the top area",
+     "x=1\r\n[]\r\nx=2\r\n[]\r\nx=3\r\n",
+     {{Op::Read, u"", u"x", u"2"},
+      {Op::DeleteSection, u""},
+      {Op::Read, u"", u"x", u"3"},
+      {Op::DeleteSection, u""},
+      {Op::Read, u"", u"x", u"1"},
+      {Op::DeleteSection, u""},
+      {Op::Read, u"", u"x", u"d"},
+      {Op::Write, u"", u"y", u"4"}},
+     "y=4\r\n"},
+    {"a new key keeps its place when lines before it go",
+     "[s]\r\na=1\r\n\r\nb=2\r\n\r\n[t]\r\n",
+     {{Op::Write, u"s", u"c", u"3"}, {Op::DeleteKey, u"s", u"b"}, {Op::Write, u"s", u"d", u"4"}},
+     "[s]\r\na=1\r\n\r\nc=3\r\nd=4\r\n\r\n[t]\r\n"},
+    {"once the new keys go, the next goes after the last line left",
+     "[s]\r\na=1\r\n\r\nb=2\r\n\r\n",
+     {{Op::Write, u"s", u"c", u"3"},
+      {Op::DeleteKey, u"s", u"b"},
+      {Op::DeleteKey, u"s", u"c"},
+      {Op::Write, u"s", u"d", u"4"}},
+     "[s]\r\na=1\r\nd=4\r\n\r\n\r\n"},
+    {"a key with '=' is a later entry of the name before it",
+     "[s]\r\na=1\r\n",
+     {{Op::Write, u"s", u"a=b", u"v"},
+      {Op::Read, u"s", u"a", u"1"},
+      {Op::DeleteKey, u"s", u"a"},
+      {Op::Read, u"s", u"a", u"b=v"}},
+     "[s]\r\na=b=v\r\n"},
+    {"CR-only breaks and long lines",
+     "[s]" + kPad + "junk\r" + "k" + kPad + "=" + kLongValue + "\rk=hidden\r[t]\rk=t\r",
+     {{Op::Read, u"s", u"k", u"<long>"},
+      {Op::Write, u"s", u"k", u"w"},
+      {Op::Read, u"s", u"k", u"w"},
+      {Op::DeleteKey, u"s", u"k"},
+      {Op::Read, u"s", u"k", u"hidden"},
+      {Op::Read, u"t", u"k", u"t"}},
+     "[s]" + kPad + "junk\rk=hidden\r[t]\rk=t\r"},
+    {"long code-page lines",
+     "[\xE9" + kPad + "]\r\n\xE9" + kPad + "=\xE9\r\n",
+     {{Op::Read, u"\u00E9", u"\u00E9", u"\u00E9"}, {Op::Write, u"\u00E9", u"\u00E9", u"x"}},
+     "[\xE9" + kPad + "]\r\n\xE9=x\r\n"},
+    // U+010D and U+0A0D hold a CR byte, U+0D0A both; only whole units break.
+    {"UTF-16 names whose bytes look like breaks",
+     Utf16File(u"[s]\r\n\u010D=1\r\n\u0A0D=2\r\n\u0D0A" + std::u16string(70, u'\u0A0D') +
+               u"=3\r\n"),
+     {{Op::Read, u"s", u"\u010D", u"1"},
+      {Op::Read, u"s", u"\u0A0D", u"2"},
+      {Op::DeleteKey, u"s", u"\u0A0D"},
+      {Op::Read, u"s", u"\u0D0A" + std::u16string(70, u'\u0A0D'), u"3"}},
+     Utf16File(u"[s]\r\n\u010D=1\r\n\u0D0A" + std::u16string(70, u'\u0A0D') + u"=3\r\n")},
+};
+
+TEST(IniWrite, IndexFollowsEachEdit) {
+  for (const SequenceCase& c : kSequences) {
+    IniFile ini = FromBytes(c.before);
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const Step& s = c.steps[i];
+      if (s.op == Op::Read) {
+        const std::u16string want =
+            s.value == u"<long>" ? std::u16string(kLongValue.begin(), kLongValue.end()) : s.value;
+        EXPECT_EQ(ini.ReadString(s.section, s.key, u"d"), want) << c.id << ", step " << i;
+      }
+      Apply(ini, s.op, s.section, s.key, s.value);
+    }
+    EXPECT_EQ(Bytes(ini), c.after) << c.id;
+  }
+}
+
+// Keys written by the thousand, some deleted and written again: the index
+// grows and reuses removed slots, and never loses or confuses a key.
+TEST(IniWrite, IndexKeepsManyKeysApart) {
+  IniFile ini = FromBytes("[s]\r\nk0=old\r\n[t]\r\nk1=t\r\n");
+  std::map<std::u16string, std::u16string> model;
+  for (int i = 0; i < 3000; ++i) {
+    const std::u16string key = u"k" + ToU16Decimal(i % 2000);
+    if (i % 7 == 3) {
+      ini.DeleteKey(u"s", key);
+      model.erase(key);
+    } else {
+      ini.WriteInt(u"S", key, i);
+      model[key] = ToU16Decimal(i);
+    }
+  }
+  IniFile again = FromBytes(Bytes(ini));
+  for (int i = 0; i < 2000; ++i) {
+    const std::u16string key = u"K" + ToU16Decimal(i);
+    auto it = model.find(u"k" + ToU16Decimal(i));
+    const std::u16string want = it == model.end() ? u"d" : it->second;
+    ASSERT_EQ(ini.ReadString(u"s", key, u"d"), want) << i;
+    ASSERT_EQ(again.ReadString(u"s", key, u"d"), want) << i;
+  }
+  EXPECT_EQ(ini.ReadString(u"t", u"k1", u"d"), u"t");
 }
 
 }  // namespace
