@@ -1,6 +1,7 @@
 // CTevrinApp: prepares the process (common controls, restart support, the
-// menu hook, the model's platform hooks) and runs the main window modally;
-// the process ends when it closes. There is no other message loop.
+// model's platform hooks) and runs the main window modally; the process
+// ends when it closes. There is no other message loop. The menu hook is the
+// main window's to install, once it is up.
 
 // <windows.h> must come before the headers that build on it.
 // clang-format off

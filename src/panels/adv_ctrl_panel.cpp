@@ -9,14 +9,7 @@
 namespace vantrel::panels {
 namespace {
 
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(300, 9, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return skin::Texts(300, 9); }
 
 // Commands of this panel's range: the menu offers 2001 and 2002 only, but
 // 2003 and 2004 (4 ms and 8 ms) are accepted as well.

@@ -13,24 +13,9 @@ namespace {
 
 constexpr int kEditId = 1000;
 
-// Loaded once: a dialog created again looks its texts up by index, so
-// appending the same range on every key click would only grow the table.
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(400, 7, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return skin::Texts(400, 7); }
 
 std::wstring NameOf(int vk) { return win::ToWide(KeyDisplayName(vk)); }
-
-win::Font ArialFont(int height, int weight) {
-  return win::Font(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                               FF_MODERN | DEFAULT_PITCH, L"Arial"));
-}
 
 void DrawLine(HDC dc, const std::wstring& text, RECT rect, UINT align) {
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
@@ -132,7 +117,7 @@ void CDlgKeyAssi::PaintTexts(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   constexpr COLORREF kWhite = RGB(253, 253, 253);
   {
-    win::Font bold = ArialFont(17, 800);
+    win::Font bold = win::MakeFont(L"Arial", 17, 800);
     win::SelectGuard keep(dc, bold.get());
     SetTextColor(dc, kWhite);
     DrawLine(dc, skin::TextAt(texts, 0), {7, 33, 302, 57}, DT_CENTER);
@@ -140,7 +125,7 @@ void CDlgKeyAssi::PaintTexts(HDC dc) {
     SetTextColor(dc, RGB(255, 0, 0));
     DrawLine(dc, m_currentName, {210, 90, 300, 112}, DT_LEFT);
   }
-  win::Font normal = ArialFont(15, 400);
+  win::Font normal = win::MakeFont(L"Arial", 15, 400);
   win::SelectGuard keep(dc, normal.get());
   SetTextColor(dc, kWhite);
   DrawLine(dc, skin::TextAt(texts, 2), {25, 112, 285, 134}, DT_LEFT);

@@ -9,14 +9,7 @@
 namespace vantrel::panels {
 namespace {
 
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(1100, 14, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return skin::Texts(1100, 14); }
 
 std::wstring CaptionText(const PanelCaption& caption) {
   if (caption.text_entry >= 0)

@@ -17,14 +17,7 @@ namespace {
 
 // Entry N is language string 500 + N: the menu texts, the captions of the
 // media and system functions, and the page title (26).
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(500, 27, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return skin::Texts(500, 27); }
 
 // The same table as the model reads it for captions.
 const std::vector<std::u16string>& Names() {
@@ -51,12 +44,6 @@ struct Item {
 };
 constexpr Item kSystemItems[] = {{1060, 13}, {1022, 14}, {1021, 15}, {1064, 16}, {1065, 17},
                                  {1063, 18}, {1062, 19}, {1028, 20}, {1029, 21}, {1030, 22}};
-
-win::Font ArialFont(int height, int weight) {
-  return win::Font(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                               FF_SWISS | DEFAULT_PITCH, L"Arial"));
-}
 
 }  // namespace
 
@@ -89,7 +76,7 @@ void CDlgMacroCtrlPanel::OpenKeyMenu(int k) {
   // The macro manager, opened from this menu, preselects this key's macro.
   EditedKeyAssignment() = slot().MacroKeyInfo[k];
 
-  win::Font font = ArialFont(14, 400);
+  win::Font font = win::MakeFont(L"Arial", 14, 400, 0, DEFAULT_QUALITY);
   skin::CExMenu macros(font.get()), media(font.get()), system(font.get());
   macros.AppendItem(kCommandMacroManager, Text(2));
   const std::vector<MacroMenuEntry> entries = MacroMenuEntries(library_, EditedKeyAssignment());
@@ -158,7 +145,7 @@ bool CDlgMacroCtrlPanel::OnCommand(HWND control, UINT id, UINT code) {
 bool CDlgMacroCtrlPanel::SwallowsKey(WPARAM vk) const { return vk == VK_DELETE; }
 
 void CDlgMacroCtrlPanel::PaintTexts(HDC dc) {
-  win::Font title = ArialFont(22, 800);
+  win::Font title = win::MakeFont(L"Arial", 22, 800, 0, DEFAULT_QUALITY);
   win::SelectGuard keep(dc, title.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(178, 81, 10));

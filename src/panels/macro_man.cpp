@@ -39,16 +39,7 @@ bool IsKeyMessage(UINT msg) {
 
 }  // namespace
 
-// Looked up by index by every dialog created: loading the range again on
-// every opening would only grow the table.
-const skin::TextTable& MacroManagerTexts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(900, 26, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& MacroManagerTexts() { return skin::Texts(900, 26); }
 
 KeyAssignment& EditedKeyAssignment() {
   static KeyAssignment key{};

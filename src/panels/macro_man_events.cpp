@@ -79,9 +79,7 @@ void CDlgMacroMan::RebuildEventList() {
 void CDlgMacroMan::ShowEventMenu() {
   if (recording()) return;
   if (!menu_font_) {
-    menu_font_.reset(CreateFontW(15, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                 FF_SWISS | DEFAULT_PITCH, L"Arial"));
+    menu_font_ = win::MakeFont(L"Arial", 15, 400, 0, DEFAULT_QUALITY);
   }
   EventMenu menu(menu_font_.get());
   POINT at{};

@@ -9,9 +9,7 @@ void RedrawNow(HWND hwnd) {
 }
 
 void PaintPanelLabels(HDC dc, const std::wstring& left, const std::wstring& right) {
-  win::Font font(CreateFontW(15, 0, 0, 0, 800, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             FF_MODERN | DEFAULT_PITCH, L"Arial"));
+  win::Font font = win::MakeFont(L"Arial", 15, 800);
   win::SelectGuard keep(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(178, 81, 10));

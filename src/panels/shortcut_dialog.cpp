@@ -13,15 +13,7 @@
 namespace vantrel::panels {
 namespace {
 
-// Loaded once: the dialog opens again for every key combination chosen.
-const skin::TextTable& Texts() {
-  static skin::TextTable table = [] {
-    skin::TextTable t;
-    skin::LoadLangStrings(600, 9, t);
-    return t;
-  }();
-  return table;
-}
+const skin::TextTable& Texts() { return skin::Texts(600, 9); }
 
 // "BUTTONPOS" keys in member order: OK, Cancel, close, the five toggles,
 // then the key name field (a position only, no button).
@@ -30,12 +22,6 @@ constexpr size_t kFieldKey = 8;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kFieldBackground = RGB(8, 8, 10);  // the skin's well
-
-win::Font ArialFont(int height, int weight) {
-  return win::Font(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                               FF_SWISS | DEFAULT_PITCH, L"Arial"));
-}
 
 void TextAt(HDC dc, int x, int y, const std::wstring& text) {
   TextOutW(dc, x, y, text.c_str(), static_cast<int>(text.size()));
@@ -48,7 +34,7 @@ HBRUSH FieldBrush() {
   return brush.get();
 }
 HFONT FieldFont() {
-  static win::Font font = ArialFont(15, 600);
+  static win::Font font = win::MakeFont(L"Arial", 15, 600);
   return font.get();
 }
 
@@ -177,14 +163,14 @@ void CDlgShortCut::PaintTexts(HDC dc) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, kWhite);
   {
-    win::Font title = ArialFont(18, 800);
+    win::Font title = win::MakeFont(L"Arial", 18, 800);
     win::SelectGuard keep(dc, title.get());
     const std::wstring& text = skin::TextAt(texts, 0);
     RECT box{5, 26, 261, 43};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
               DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
   }
-  win::Font label = ArialFont(13, 600);
+  win::Font label = win::MakeFont(L"Arial", 13, 600);
   win::SelectGuard keep(dc, label.get());
   static constexpr POINT kLabels[] = {{60, 86},  {130, 86}, {188, 86},
                                       {250, 86}, {58, 157}, {180, 157}};

@@ -24,8 +24,6 @@ constexpr UINT kStartedMessage = WM_APP + 0x40;
 // Makes the pages not shown at start-up.
 constexpr UINT_PTR kPagesTimer = 3;
 
-skin::TextTable g_keyFunctionNames;
-
 struct ButtonSpec {
   const wchar_t* key;
   // Caption entry of the first table; -1 none; 100 + n: "%s %d" of entry 8
@@ -56,8 +54,6 @@ std::wstring CaptionFor(const skin::TextTable& texts, int entry) {
 
 }  // namespace
 
-const skin::TextTable& KeyFunctionNames() { return g_keyFunctionNames; }
-
 CTevrinDlg::CTevrinDlg()
     : SkinnedDialog(win::kMainTemplate, Drag::Self),
       m_link(*this, {LiveRecord(), BaselineRecord(), MacroStorage(), DataDirectory()}) {}
@@ -69,17 +65,15 @@ CTevrinDlg::~CTevrinDlg() {
 }
 
 bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
-  m_texts.clear();
-  g_keyFunctionNames.clear();
-  skin::LoadLangStrings(101, 17, m_texts);
-  skin::LoadLangStrings(500, 26, g_keyFunctionNames);
+  const skin::TextTable& texts = skin::Texts(101, 17);
 
-  static const wchar_t* const kKeys[kMainButtonCount] = {
-      L"1",  L"2",  L"3",  L"4",  L"25", L"10", L"6",  L"7",  L"8", L"9",
-      L"11", L"12", L"13", L"15", L"21", L"22", L"20", L"16", L"17"};
+  const wchar_t* keys[kMainButtonCount];
   skin::CBitmapBtn* buttons[kMainButtonCount];
-  for (int k = 0; k < kMainButtonCount; ++k) buttons[k] = &m_buttons[k];
-  ApplySkin({L"Skins\\skin_Config.ini", kKeys, L"skins\\", L"Disable"}, buttons);
+  for (int k = 0; k < kMainButtonCount; ++k) {
+    keys[k] = kButtonSpecs[k].key;
+    buttons[k] = &m_buttons[k];
+  }
+  ApplySkin({L"Skins\\skin_Config.ini", keys, L"skins\\", L"Disable"}, buttons);
 
   for (int k = 0; k < kMainButtonCount; ++k) {
     const ButtonSpec& spec = kButtonSpecs[k];
@@ -93,7 +87,7 @@ bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
       b.font_width = 8;
     }
     if (spec.entry < 0) continue;
-    b.text = CaptionFor(m_texts, spec.entry);
+    b.text = CaptionFor(texts, spec.entry);
     b.SetTooltipText(b.text);
     b.Repaint();
   }
@@ -175,13 +169,7 @@ void CTevrinDlg::RefreshPanel(int k) {
                                             L"\nm_DlgLightPanel.PutSettingToControl();\n"};
   if (k < 0 || k > 3 || !m_panels[k] || !m_panels[k]->hwnd()) return;
   win::DebugTrace(kTraces[k]);
-  if (k != 3) {
-    m_panels[k]->PutSettingToControl();
-    return;
-  }
-  const ProfileSlot& slot = ActiveSlot(LiveRecord());
-  m_DlgLightPanel->SetEffectSelection(slot.LtEffectType);
-  m_DlgLightPanel->SetLevelSelection(slot.iLtPulsation);
+  m_panels[k]->PutSettingToControl();
 }
 
 void CTevrinDlg::RefreshAllControl() {

@@ -49,10 +49,6 @@ enum MainButton : int {
   kMainButtonCount
 };
 
-// The second text table (lang.dll 500..525): key function names the macro
-// page reads.
-const skin::TextTable& KeyFunctionNames();
-
 class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
  public:
   CTevrinDlg();
@@ -118,7 +114,6 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   bool HoldKeyboardNotices() const override { return !IsWindowEnabled(hwnd()); }
 
   std::array<skin::CBitmapBtn, kMainButtonCount> m_buttons;
-  skin::TextTable m_texts;
   HICON m_hIcon = nullptr;
 
   std::unique_ptr<panels::Panel> m_DlgMainCtrlPanel, m_DlgMacroCtrlPanel, m_DlgAdvCtrlPanel;

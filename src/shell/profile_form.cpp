@@ -39,8 +39,7 @@ HWND CreateField(HWND parent, const RECT& r, int limit, HFONT font) {
 CDlgProfileMan::CDlgProfileMan() : SkinnedDialog(win::kProfileFormTemplate, Drag::Self) {}
 
 bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
-  texts_.clear();
-  skin::LoadLangStrings(800, 11, texts_);
+  const skin::TextTable& texts = skin::Texts(800, 11);
   static const wchar_t* const kKeys[] = {L"4", L"5", L"6", L"3", L"1", L"2"};
   skin::CBitmapBtn* buttons[] = {&m_btnOK, &m_btnCancel, &m_btnClose, &m_btnBrowse};
   const std::vector<SkinButtonPos> pos = ApplySkin({L"Skins\\skin_Profile.ini", kKeys}, buttons);
@@ -48,15 +47,13 @@ bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
     if (k >= pos.size()) return RECT{};
     return RECT{pos[k].left, pos[k].top, pos[k].right, pos[k].bottom};
   };
-  field_font_.reset(CreateFontW(16, 0, 0, 0, 600, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                FF_SWISS | DEFAULT_PITCH, L"Arial"));
+  field_font_ = win::MakeFont(L"Arial", 16, 600);
   field_brush_.reset(CreateSolidBrush(kFieldBackground));
   m_name = CreateField(hwnd(), rect_of(4), kProfileNameChars - 1, field_font_.get());
   m_path = CreateField(hwnd(), rect_of(5), kGameFileChars - 1, field_font_.get());
   if (m_path) EnableWindow(m_path, FALSE);
-  m_btnOK.text = skin::TextAt(texts_, 6);
-  m_btnCancel.text = skin::TextAt(texts_, 7);
+  m_btnOK.text = skin::TextAt(texts, 6);
+  m_btnCancel.text = skin::TextAt(texts, 7);
   for (skin::CBitmapBtn* b : {&m_btnOK, &m_btnCancel}) {
     b->SetTooltipText(b->text);
     b->Repaint();
@@ -149,8 +146,9 @@ void CDlgProfileMan::PaintTexts(HDC dc) {
       {9, 15, 400, kWhite, {117, 235, 397, 295}, DT_WORDBREAK},
       {10, 15, 400, kWhite, {162, 285, 361, 399}, DT_WORDBREAK},
   };
+  const skin::TextTable& texts = skin::Texts(800, 11);
   for (const Label& l : kLabels) {
-    skin::DrawSkinText(dc, skin::TextAt(texts_, l.entry), l.height, l.weight, l.colour, l.rect,
+    skin::DrawSkinText(dc, skin::TextAt(texts, l.entry), l.height, l.weight, l.colour, l.rect,
                        l.format);
   }
 }

@@ -44,7 +44,6 @@ class CDlgProfileMan : public skin::SkinnedDialog {
   // alive as long as the controls.
   win::Font field_font_;
   win::Brush field_brush_;
-  skin::TextTable texts_;
   HWND m_name = nullptr;
   HWND m_path = nullptr;
 };

@@ -14,8 +14,6 @@ constexpr UINT_PTR kRequestTimer = 1;
 CDlgWaitting::CDlgWaitting() : SkinnedDialog(win::kWaitingTemplate, Drag::None) {}
 
 bool CDlgWaitting::OnCreate(const CREATESTRUCTW&) {
-  texts_.clear();
-  skin::LoadLangStrings(1400, 2, texts_);
   win::DebugTrace(L"\n waitting dlg loadskins\n");
   ApplySkin({L"Skins\\skin_wait.ini", {}}, {});
   return true;
@@ -58,8 +56,8 @@ bool CDlgWaitting::OnMouse(const win::MouseEvent&) { return false; }
 bool CDlgWaitting::SwallowsKey(WPARAM vk) const { return vk == VK_F1; }
 
 void CDlgWaitting::PaintTexts(HDC dc) {
-  skin::DrawSkinText(dc, skin::TextAt(texts_, 0), 30, 600, RGB(255, 255, 255), {5, 67, 300, 117},
-                     DT_CENTER | DT_WORDBREAK);
+  skin::DrawSkinText(dc, skin::TextAt(skin::Texts(1400, 2), 0), 30, 600, RGB(255, 255, 255),
+                     {5, 67, 300, 117}, DT_CENTER | DT_WORDBREAK);
 }
 
 }  // namespace vantrel::shell

@@ -35,7 +35,6 @@ class CDlgWaitting : public skin::SkinnedDialog {
   bool SwallowsKey(WPARAM vk) const override;
 
  private:
-  skin::TextTable texts_;
   bool requested_ = false;  // asked and not yet taken
 };
 

@@ -250,24 +250,21 @@ bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
     return true;
   }
   // Compose picture and caption off screen, then copy once.
-  win::Bitmap canvas(CreateCompatibleBitmap(item.hDC, w, h));
-  win::MemoryDC compose(item.hDC);
-  win::SelectGuard keep_canvas(compose.get(), canvas.get());
-  BitBlt(compose.get(), 0, 0, picture_w, h, source.get(), look, 0, SRCCOPY);
-  SetBkMode(compose.get(), TRANSPARENT);
-  SetTextColor(compose.get(), ColourFor(ChooseTextColour(state, g_mouse_button_down)));
-  win::Font font(CreateFontW(font_height, font_width, 0, 0, font_weight, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             CLEARTYPE_QUALITY, FF_MODERN | DEFAULT_PITCH, font_face.c_str()));
-  win::SelectGuard keep_font(compose.get(), font.get());
+  win::MemoryCanvas canvas(item.hDC, {w, h});
+  HDC compose = canvas.dc();
+  BitBlt(compose, 0, 0, picture_w, h, source.get(), look, 0, SRCCOPY);
+  SetBkMode(compose, TRANSPARENT);
+  SetTextColor(compose, ColourFor(ChooseTextColour(state, g_mouse_button_down)));
+  win::Font font = win::MakeFont(font_face.c_str(), font_height, font_weight, font_width);
+  win::SelectGuard keep_font(compose, font.get());
   SIZE extent{};
-  GetTextExtentPoint32W(compose.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+  GetTextExtentPoint32W(compose, text.c_str(), static_cast<int>(text.size()), &extent);
   const TextBox box =
       ButtonTextBox({0, 0, w, h}, draw_flags, indent, font_height, text.size(), extent.cy);
   RECT layout{box.left, box.top, box.right, box.bottom};
-  DrawTextW(compose.get(), text.c_str(), static_cast<int>(text.size()), &layout,
+  DrawTextW(compose, text.c_str(), static_cast<int>(text.size()), &layout,
             ButtonTextFormat(draw_flags, alignment));
-  BitBlt(item.hDC, rc.left, rc.top, w, h, compose.get(), 0, 0, SRCCOPY);
+  canvas.Present(rc.left, rc.top);
   return true;
 }
 

@@ -1,5 +1,9 @@
 #include "skin/lang_strings.h"
 
+#include <map>
+#include <memory>
+#include <utility>
+
 #include "win/win_util.h"
 
 namespace vantrel::skin {
@@ -22,6 +26,16 @@ void LoadLangStrings(UINT first, int count, TextTable& table) {
     const int n = module ? LoadStringW(module, first + k, buffer, 260) : 0;
     table.emplace_back(buffer, n > 0 ? static_cast<size_t>(n) : 0);
   }
+}
+
+const TextTable& Texts(UINT first, int count) {
+  static std::map<std::pair<UINT, int>, std::unique_ptr<TextTable>> cache;
+  std::unique_ptr<TextTable>& table = cache[{first, count}];
+  if (!table) {
+    table = std::make_unique<TextTable>();
+    LoadLangStrings(first, count, *table);
+  }
+  return *table;
 }
 
 const std::wstring& TextAt(const TextTable& table, size_t index) {

@@ -1,8 +1,7 @@
 // Fixed texts from the language module lang.dll beside the executable.
 //
-//   static TextTable g_texts;                 // one per window, process-wide
-//   LoadLangStrings(900, 26, g_texts);        // appends IDs 900..925
-//   DrawTextW(dc, TextAt(g_texts, 3).c_str(), ...);
+//   const TextTable& texts = Texts(900, 26);   // IDs 900..925, loaded once
+//   DrawTextW(dc, TextAt(texts, 3).c_str(), ...);
 #pragma once
 
 #include <windows.h>
@@ -20,6 +19,10 @@ using TextTable = std::vector<std::wstring>;
 // indexes. The module is loaded once per process, from
 // ApplicationDirectory(), as a data file, and never unloaded.
 void LoadLangStrings(UINT first, int count, TextTable& table);
+
+// The table of IDs first .. first + count - 1, loaded on first use and
+// kept for the process: every window of a kind reads the same one.
+const TextTable& Texts(UINT first, int count);
 
 // Entry `index`, or an empty text when the table is shorter.
 const std::wstring& TextAt(const TextTable& table, size_t index);

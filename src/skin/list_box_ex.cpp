@@ -31,8 +31,7 @@ CListBoxEx::CListBoxEx()
     : selected_text_colour(GetSysColor(COLOR_HIGHLIGHTTEXT)),
       text_colour(GetSysColor(COLOR_WINDOWTEXT)),
       selection_colour(GetSysColor(COLOR_HIGHLIGHT)),
-      font_(CreateFontW(14, 0, 0, 0, 400, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial")) {}
+      font_(win::MakeFont(L"Arial", 14, 400, 0, DEFAULT_QUALITY)) {}
 
 CListBoxEx::~CListBoxEx() {
   // The editor is a child of the list: destroy it while both objects live.

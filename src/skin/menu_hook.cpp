@@ -64,9 +64,8 @@ LRESULT CALLBACK CMenuWndHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       Unhook(hwnd, old_proc);
       break;
     case WM_NCPAINT: {
-      HDC wdc = GetWindowDC(hwnd);  // GetDC would clip to the client area
-      hook.DrawFrame(wdc);
-      ReleaseDC(hwnd, wdc);
+      win::WindowDC whole(hwnd, true);  // GetDC would clip to the client area
+      hook.DrawFrame(whole.get());
       return 0;
     }
     case WM_PRINT: {
@@ -79,9 +78,8 @@ LRESULT CALLBACK CMenuWndHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
       // inside the client area; drawing ours over the window's outer
       // pixels after the original paint shows it there as on Windows.
       LRESULT result = CallWindowProcW(old_proc, hwnd, msg, wp, lp);
-      HDC wdc = GetWindowDC(hwnd);
-      hook.DrawFrame(wdc);
-      ReleaseDC(hwnd, wdc);
+      win::WindowDC whole(hwnd, true);
+      hook.DrawFrame(whole.get());
       return result;
     }
     default:

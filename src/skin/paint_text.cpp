@@ -7,9 +7,7 @@ namespace vantrel::skin {
 void DrawSkinText(HDC dc, const std::wstring& text, int height, int weight, COLORREF colour,
                   RECT rect, UINT format) {
   if (text.empty()) return;
-  win::Font font(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                             FF_SWISS | DEFAULT_PITCH, L"Arial"));
+  win::Font font = win::MakeFont(L"Arial", height, weight);
   win::SelectGuard keep(dc, font.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, colour);

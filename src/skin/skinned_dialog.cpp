@@ -43,22 +43,21 @@ bool SkinnedDialog::OnPaint() {
   GetClientRect(hwnd(), &client);
   const int w = client.right, h = client.bottom;
   if (w <= 0 || h <= 0) return true;
-  win::Bitmap canvas(CreateCompatibleBitmap(paint.get(), w, h));
-  win::MemoryDC compose(paint.get());
-  win::SelectGuard keep_canvas(compose.get(), canvas.get());
+  win::MemoryCanvas canvas(paint.get(), {w, h});
+  HDC compose = canvas.dc();
   {
     win::MemoryDC source(paint.get());
     win::SelectGuard keep_source(source.get(), images_.background.get());
     if (images_.background) {
-      BitBlt(compose.get(), 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
+      BitBlt(compose, 0, 0, w, h, source.get(), 0, 0, SRCCOPY);
     } else {
-      FillRect(compose.get(), &client, GetSysColorBrush(COLOR_3DFACE));
+      FillRect(compose, &client, GetSysColorBrush(COLOR_3DFACE));
     }
   }
-  const int saved = SaveDC(compose.get());
-  PaintTexts(compose.get());
-  RestoreDC(compose.get(), saved);
-  BitBlt(paint.get(), 0, 0, w, h, compose.get(), 0, 0, SRCCOPY);
+  const int saved = SaveDC(compose);
+  PaintTexts(compose);
+  RestoreDC(compose, saved);
+  canvas.Present(0, 0);
   return true;
 }
 

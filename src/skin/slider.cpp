@@ -11,10 +11,12 @@
 namespace vantrel::skin {
 namespace {
 
+// One of the thumb's pictures, through the skin's one picture loader.
 HBITMAP LoadBitmapFile(const std::wstring& path) {
-  if (path.empty()) return nullptr;
-  return static_cast<HBITMAP>(
-      LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+  win::Bitmap bitmap;
+  SIZE size{};
+  if (path.empty() || !LoadSkinImage(path, bitmap, size)) return nullptr;
+  return bitmap.release();
 }
 
 POINT PointFrom(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
@@ -190,15 +192,9 @@ bool CPSlider::OnPaint() {
   HBITMAP picture = pictures_[0].get();
   if (look_ == 2 && pictures_[1]) picture = pictures_[1].get();
   if (look_ == 3 && pictures_[2]) picture = pictures_[2].get();
-  win::MemoryDC canvas_dc(paint.get());
-  win::Bitmap canvas(CreateCompatibleBitmap(paint.get(), size_.cx, size_.cy));
-  win::SelectGuard keep_canvas(canvas_dc.get(), canvas.get());
-  {
-    win::MemoryDC source(paint.get());
-    win::SelectGuard keep_source(source.get(), picture);
-    BitBlt(canvas_dc.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
-  }
-  BitBlt(paint.get(), 0, 0, size_.cx, size_.cy, canvas_dc.get(), 0, 0, SRCCOPY);
+  win::MemoryDC source(paint.get());
+  win::SelectGuard keep_source(source.get(), picture);
+  BitBlt(paint.get(), 0, 0, size_.cx, size_.cy, source.get(), 0, 0, SRCCOPY);
   return true;
 }
 

@@ -8,24 +8,24 @@ namespace vantrel::skin {
 CDlgWarning::CDlgWarning() : SkinnedDialog(win::kWarningTemplate, Drag::Self) {}
 
 bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
-  texts_.clear();
   switch (kind) {
     case 0:
-      LoadLangStrings(700, 5, texts_);
+      texts_ = Texts(700, 5);
       break;
     case 1:
     case 2:
-      LoadLangStrings(1000, 5, texts_);
+      texts_ = Texts(1000, 5);
       break;
     case 3:
     case 4:
-      LoadLangStrings(1000, 5, texts_);
-      LoadLangStrings(kind == 3 ? 704 : 705, 1, texts_);
+      texts_ = Texts(1000, 5);
+      texts_.push_back(TextAt(Texts(kind == 3 ? 704 : 705, 1), 0));
       break;
     case kNotice:
-      LoadLangStrings(1500, 4, texts_);
+      texts_ = Texts(1500, 4);
       break;
     default:
+      texts_.clear();
       break;
   }
   static const wchar_t* const kKeys[] = {L"1", L"2", L"3"};
@@ -81,8 +81,7 @@ void CDlgWarning::PaintTexts(HDC dc) {
 }
 
 std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& files) {
-  TextTable table;
-  LoadLangStrings(text, 1, table);
+  const TextTable& table = Texts(text, 1);
   std::wstring names;
   for (const std::filesystem::path& f : files) {
     const std::wstring name = f.filename().wstring();

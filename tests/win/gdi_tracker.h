@@ -1,7 +1,7 @@
-// Counts the GDI objects and window DCs this exe creates and has not given
-// back, by patching the exe's own import table. GetGuiResources, the usual
-// count, is a stub returning 0 under Wine. Objects made inside system DLLs
-// (the picture decoder's) are not seen; everything our code makes is.
+// Counts the GDI objects (bitmaps, DCs, fonts, brushes, pens, regions) and
+// window DCs this exe creates and has not given back, by patching the exe's own import table.
+// GetGuiResources, the usual count, is a stub returning 0 under Wine. Objects made inside system
+// DLLs (the picture decoder's) are not seen; everything our code makes is.
 #pragma once
 
 #include <windows.h>
@@ -21,12 +21,16 @@ class GdiTracker {
     Patch("gdi32.dll", "CreateFontW", &CreateFontWHook, o_font);
     Patch("gdi32.dll", "CreateDIBSection", &CreateDIBSectionHook, o_dib);
     Patch("gdi32.dll", "ExtCreateRegion", &ExtCreateRegionHook, o_ext);
+    Patch("gdi32.dll", "CreateRectRgn", &CreateRectRgnHook, o_rect);
+    Patch("gdi32.dll", "CreateSolidBrush", &CreateSolidBrushHook, o_brush);
+    Patch("gdi32.dll", "CreatePen", &CreatePenHook, o_pen);
     Patch("gdi32.dll", "DeleteObject", &DeleteObjectHook, o_del);
     Patch("gdi32.dll", "DeleteDC", &DeleteDCHook, o_deldc);
     Patch("user32.dll", "CopyImage", &CopyImageHook, o_copy);
     Patch("user32.dll", "LoadImageW", &LoadImageWHook, o_load);
     Patch("user32.dll", "SetWindowRgn", &SetWindowRgnHook, o_swr);
     Patch("user32.dll", "GetDC", &GetDCHook, o_getdc);
+    Patch("user32.dll", "GetWindowDC", &GetWindowDCHook, o_getwdc);
     Patch("user32.dll", "ReleaseDC", &ReleaseDCHook, o_reldc);
   }
   static size_t Live() { return live().size(); }
@@ -69,6 +73,10 @@ class GdiTracker {
   static inline decltype(&CreateFontW) o_font;
   static inline decltype(&CreateDIBSection) o_dib;
   static inline decltype(&ExtCreateRegion) o_ext;
+  static inline decltype(&CreateRectRgn) o_rect;
+  static inline decltype(&CreateSolidBrush) o_brush;
+  static inline decltype(&CreatePen) o_pen;
+  static inline decltype(&GetWindowDC) o_getwdc;
   static inline decltype(&DeleteObject) o_del;
   static inline decltype(&DeleteDC) o_deldc;
   static inline decltype(&CopyImage) o_copy;
@@ -92,6 +100,13 @@ class GdiTracker {
   }
   static HRGN WINAPI ExtCreateRegionHook(const XFORM* x, DWORD n, const RGNDATA* d) {
     return Add(o_ext(x, n, d));
+  }
+  static HRGN WINAPI CreateRectRgnHook(int l, int t, int r, int b) {
+    return Add(o_rect(l, t, r, b));
+  }
+  static HBRUSH WINAPI CreateSolidBrushHook(COLORREF c) { return Add(o_brush(c)); }
+  static HPEN WINAPI CreatePenHook(int style, int width, COLORREF c) {
+    return Add(o_pen(style, width, c));
   }
   static BOOL WINAPI DeleteObjectHook(HGDIOBJ h) {
     BOOL ok = o_del(h);
@@ -118,6 +133,7 @@ class GdiTracker {
     return ok;
   }
   static HDC WINAPI GetDCHook(HWND w) { return Add(o_getdc(w)); }
+  static HDC WINAPI GetWindowDCHook(HWND w) { return Add(o_getwdc(w)); }
   static int WINAPI ReleaseDCHook(HWND w, HDC dc) {
     int ok = o_reldc(w, dc);
     if (ok) Remove(dc);
