@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Screenshots every window's skin of the default skin set through the skin
-# viewer (build/windows/tests/skin_viewer.exe) into build/windows/skin-shots/.
+# viewer (build/windows/demos/skin_viewer.exe) into build/windows/skin-shots/.
 # Usage: tools/skin-shots.sh [BUILD_DIR]
 set -eu
 cd "$(dirname "$0")/.."
@@ -15,7 +15,7 @@ source tools/wine-common.sh
 wine_prepare "$state"
 for ini in "$build"/dist/Skins/*.ini; do
   name=$(basename "$ini" .ini)
-  wine "$build/tests/skin_viewer.exe" "Skins\\$name.ini" 1500 </dev/null >/dev/null 2>&1 &
+  wine "$build/demos/skin_viewer.exe" "Skins\\$name.ini" 1500 </dev/null >/dev/null 2>&1 &
   sleep 1
   /usr/bin/import -display "$DISPLAY" -window root "$out/$name.png"
   wait

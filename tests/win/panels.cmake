@@ -9,10 +9,6 @@ foreach(t key_assi_test panels_test)
   add_dependencies(${t} lang vantrel_skins)
   target_compile_definitions(${t} PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
 endforeach()
-add_executable(panels_demo WIN32 win/panels_demo.cpp)
-target_link_libraries(panels_demo PRIVATE vantrel_panels)
-target_link_options(panels_demo PRIVATE -municode)
-add_dependencies(panels_demo lang vantrel_skins)
 # The pages in the real main window against the shell tests' stand-in
 # monitor.
 if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/win/shell_fixture.cpp)

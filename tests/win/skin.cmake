@@ -6,11 +6,3 @@ vantrel_wine_test(lang_test SOURCES win/lang_test.cpp LIBS vantrel_skin gtest_ma
 # The test reads lang.dll where the build puts it for the runnable folder.
 add_dependencies(lang_test lang)
 target_compile_definitions(lang_test PRIVATE VANTREL_DIST_DIR=L"Z:${VANTREL_DIST}/")
-add_executable(skin_demo WIN32 win/skin_demo.cpp)
-target_link_libraries(skin_demo PRIVATE vantrel_skin)
-target_link_options(skin_demo PRIVATE -municode)
-
-# Shows any window's skin from the runnable folder (tools/skin-shots.sh).
-add_executable(skin_viewer WIN32 win/skin_viewer.cpp)
-target_link_libraries(skin_viewer PRIVATE vantrel_skin shell32)
-target_link_options(skin_viewer PRIVATE -municode)
