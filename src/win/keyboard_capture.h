@@ -15,6 +15,7 @@ namespace vantrel::win {
 
 constexpr UINT WM_CAPTUREDKEY = WM_USER + 10;  // 1034
 
+// Installing while installed only changes the target.
 void InstallKeyboardCapture(HWND target);
 void RemoveKeyboardCapture();
 bool KeyboardCaptureInstalled();

@@ -96,9 +96,7 @@ TEST_F(KeyCodesTest, TraceOnlyForLayoutDependentUsages) {
   EXPECT_TRUE(g_trace.empty());
   UsageToVirtualKey(0x04, vk);
   UsageToVirtualKey(0x32, vk);
-  ASSERT_EQ(g_trace.size(), 2u);
-  EXPECT_EQ(g_trace[0], u"TanslateUID2VK UsageID:4,uiScancode:1e\uFF0CiVirtualKey\uFF1A41\n");
-  EXPECT_EQ(g_trace[1], u"TanslateUID2VK UsageID:32,uiScancode:0\uFF0CiVirtualKey\uFF1A0\n");
+  EXPECT_EQ(g_trace.size(), 2u);
 }
 
 TEST_F(KeyCodesTest, VirtualKeyToUsageOnUsLayout) {
