@@ -2,7 +2,7 @@
 # Installs what the build and the tests need from Debian's packages.
 # Quiet when everything is there already.
 set -eu
-pkgs=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
+pkgs=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest
       g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine
       xvfb xauth fonts-liberation xdotool imagemagick libfreetype-dev nsis zip python3-pil)
 missing=()

@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 [ "${1:-}" = "--no-setup" ] || tools/setup.sh
 jobs=$(nproc)
 
+echo "== checks: format and layers"
+tools/check-code.sh
+
 echo "== native: build and test the model"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"

@@ -11,14 +11,14 @@
 //
 // Every executable that links the Win32 base gets this operator new: the
 // linker takes it from this library before the C++ runtime's.
+#include "win/large_blocks.h"
+
 #include <malloc.h>
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdlib>
 #include <new>
-
-#include "win/large_blocks.h"
 
 namespace vantrel::win {
 namespace {
