@@ -6,10 +6,11 @@
 //
 //   if (RunMacroManager(hwnd(), store, live)) ...the library was saved...
 //
-// Split by concern: macro_man.cpp holds the window, the macro list, the
-// recording and the repeat field; macro_man_events.cpp the event list and
-// its context menu. The editing rules that need no window live in
-// model/macro_edit.h.
+// Split by concern: macro_man.cpp holds the window (creation, messages,
+// commands, painting, the modal run), macro_man_list.cpp the library list,
+// the selection and the repeat count, macro_man_record.cpp the recording,
+// macro_man_events.cpp the event list and its context menu. The editing rules that need no window
+// live in model/macro_edit.h.
 #pragma once
 
 #include <windows.h>
@@ -68,7 +69,8 @@ class CDlgMacroMan : public skin::SkinnedDialog {
 
   HWND repeat_field() const { return m_repeat; }
   int selected_macro() const { return selected_; }
-  MacroRecord* current_macro() const { return current_; }
+  // The selected macro, or nullptr.
+  MacroRecord* current_macro() const { return current(); }
   const MacroRecorder& recorder() const { return recorder_; }
   bool recording() const { return recorder_.recording; }
   bool repeat_enabled() const { return repeat_enabled_; }
@@ -123,11 +125,16 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   void OnPauseEditCancelled();
   void StoreBuffer();
   std::uint32_t LineData(int line) const;
+  MacroRecord* current() const {
+    return selected_ >= 0 && selected_ < static_cast<int>(library_.size())
+               ? library_[static_cast<size_t>(selected_)].get()
+               : nullptr;
+  }
 
   MacroLibrary& library_;
   MacroRecorder recorder_;
+  // The selection, in one place: the index of the selected macro, -1 none.
   int selected_ = -1;
-  MacroRecord* current_ = nullptr;
   bool repeat_enabled_ = false;
   int repeat_value_ = 1;
   int event_to_select_ = -1;

@@ -54,7 +54,7 @@ std::uint32_t CDlgMacroMan::LineData(int line) const {
 }
 
 void CDlgMacroMan::StoreBuffer() {
-  if (current_) recorder_.CopyTo(*current_);
+  if (current()) recorder_.CopyTo(*current());
 }
 
 void CDlgMacroMan::RebuildEventList() {
@@ -90,7 +90,7 @@ void CDlgMacroMan::ShowEventMenu() {
 void CDlgMacroMan::RunEventCommand(UINT id, int line) {
   // Without a macro there is nothing to edit; while recording the menu is
   // not offered.
-  if (!current_ || recording()) return;
+  if (!current() || recording()) return;
   const std::uint32_t data = LineData(line);
   const bool has_line = data != 0;
   const int event = EventOfLine(data);
@@ -149,7 +149,7 @@ void CDlgMacroMan::OnPauseEditCancelled() {
 void CDlgMacroMan::OnPauseEdited(int line) {
   const int event = edited_event_;
   edited_event_ = -1;
-  if (!current_ || event < 0 || event >= BoundedEventCount(recorder_.count)) return;
+  if (!current() || event < 0 || event >= BoundedEventCount(recorder_.count)) return;
   HWND list = m_eventList.hwnd();
   const std::uint32_t data = LineData(line);
   if (data != EventLineData(event, kLinePause)) return;  // the list changed meanwhile
