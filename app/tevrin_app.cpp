@@ -47,6 +47,11 @@ class CTevrinApp {
 }  // namespace vantrel::app
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // System DLLs (those loaded on first use among them) come from the system
+  // folder only, never from the program's own: a DLL of that name left in a
+  // downloads folder beside an unpacked program is not loaded. lang.dll is
+  // loaded by its full path, as data.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   vantrel::app::CTevrinApp app;
   return app.InitInstance();
 }

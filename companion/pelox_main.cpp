@@ -10,6 +10,7 @@
 #include "win/file_io_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);  // system DLLs from the system only
   if (FindWindowW(nullptr, pelox::kMonitorTitle)) return 0;
   // A stored file without a byte-order mark is in the system code page, as
   // the configurator reads it, or names outside ASCII come out wrong. Files

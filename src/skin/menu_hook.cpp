@@ -88,21 +88,28 @@ LRESULT CALLBACK CMenuWndHook::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
   return CallWindowProcW(old_proc, hwnd, msg, wp, lp);
 }
 
+// The frame is a nicety: a menu that cannot get it (no memory for its
+// record) keeps the platform's border, and nothing is thrown into user32.
+void HookMenuWindow(HWND hwnd) noexcept try {
+  wchar_t cls[11] = {};
+  GetClassNameW(hwnd, cls, 11);
+  if (lstrcmpW(cls, L"#32768") != 0 || GetPropW(hwnd, kOldProcProp)) return;
+  HookedWindows().try_emplace(hwnd, hwnd);
+  LONG_PTR old_proc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+  SetPropW(hwnd, kOldProcProp, reinterpret_cast<HANDLE>(old_proc));
+  if (!SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
+                         reinterpret_cast<LONG_PTR>(&CMenuWndHook::WindowProc))) {
+    RemovePropW(hwnd, kOldProcProp);
+    HookedWindows().erase(hwnd);
+  }
+} catch (...) {
+  RemovePropW(hwnd, kOldProcProp);
+}
+
 LRESULT CALLBACK HookProc(int code, WPARAM wp, LPARAM lp) {
   const auto* info = reinterpret_cast<const CWPSTRUCT*>(lp);
   if (code == HC_ACTION && (info->message == WM_CREATE || info->message == kMenuSized)) {
-    wchar_t cls[11] = {};
-    GetClassNameW(info->hwnd, cls, 11);
-    if (lstrcmpW(cls, L"#32768") == 0 && !GetPropW(info->hwnd, kOldProcProp)) {
-      HookedWindows().try_emplace(info->hwnd, info->hwnd);
-      LONG_PTR old_proc = GetWindowLongPtrW(info->hwnd, GWLP_WNDPROC);
-      SetPropW(info->hwnd, kOldProcProp, reinterpret_cast<HANDLE>(old_proc));
-      if (!SetWindowLongPtrW(info->hwnd, GWLP_WNDPROC,
-                             reinterpret_cast<LONG_PTR>(&CMenuWndHook::WindowProc))) {
-        RemovePropW(info->hwnd, kOldProcProp);
-        HookedWindows().erase(info->hwnd);
-      }
-    }
+    HookMenuWindow(info->hwnd);
   }
   return CallNextHookEx(g_hook, code, wp, lp);
 }

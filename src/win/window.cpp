@@ -225,13 +225,19 @@ Window* MainWindow() { return g_main_window; }
 bool PreTranslateChain(MSG& msg) {
   // The target, then each parent up to its top-level window, and no one
   // else: a key typed into a dialog's editor is that dialog's business, not
-  // the business of the window beneath it.
-  for (HWND h = msg.hwnd; h;) {
-    if (Window* w = Window::FromHandle(h)) {
-      if (w->PreTranslateMessage(msg)) return true;
+  // the business of the window beneath it. Like the window procedure, the
+  // filter lets no exception out into the message loop: the message is
+  // then dispatched as if nobody had filtered it.
+  try {
+    for (HWND h = msg.hwnd; h;) {
+      if (Window* w = Window::FromHandle(h)) {
+        if (w->PreTranslateMessage(msg)) return true;
+      }
+      if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD)) break;
+      h = GetParent(h);
     }
-    if (!(GetWindowLongPtrW(h, GWL_STYLE) & WS_CHILD)) break;
-    h = GetParent(h);
+  } catch (...) {
+    DebugTrace(L"vantrel: exception stopped in a message filter\n");
   }
   return false;
 }
