@@ -44,6 +44,8 @@ TEST(PanelRules, LightMenuCommandsStoreInTableOrder) {
       {2011, LightField::Level, 3, true}, {2012, LightField::Level, 4, true},
       {2013, LightField::Level, 5, true}, {2004, LightField::None, 0, false},
       {2014, LightField::None, 0, false}, {1004, LightField::None, 0, false},
+      // Overflowed when the first command was subtracted before the range test.
+      {INT32_MIN, LightField::None, 0, false}, {INT32_MAX, LightField::None, 0, false},
   };
   for (const Case& c : cases) {
     LightCommand cmd = LightMenuCommand(c.command);
