@@ -24,6 +24,14 @@ bool StartsWith(Bytes head, const char* magic, std::size_t n) {
   return head.size() >= n && std::memcmp(head.data(), magic, n) == 0;
 }
 
+// Where a walk runs off the bytes it was given: a head of the file may
+// hold more, the whole file is cut short.
+PictureInfo Cut(bool whole) {
+  PictureInfo info;
+  if (!whole) info.kind = PictureKind::WholeFileNeeded;
+  return info;
+}
+
 PictureInfo Sized(PictureKind kind, std::int64_t width, std::int64_t height) {
   PictureInfo info;
   if (!SideFits(width) || !SideFits(height)) return info;
@@ -37,7 +45,7 @@ constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3;
 
 // The checks the bitmap loader has always made, plus the side bound.
 PictureInfo ProbeBitmap(Bytes h, std::uint64_t file_size) {
-  if (h.size() < kBitmapProbeBytes) return {};
+  if (h.size() < kBitmapProbeBytes) return Cut(h.size() == file_size);
   const std::uint32_t pixels_at = Le32(&h[10]);
   const std::uint32_t info_size = Le32(&h[14]);
   const auto width = static_cast<std::int32_t>(Le32(&h[18]));
@@ -95,33 +103,33 @@ std::size_t ColourTableBytes(std::uint8_t packed) {
 // to hold it. The file may end where a block would start (no trailer), not
 // inside one.
 PictureInfo ProbeGif(Bytes b, bool whole) {
-  if (b.size() < 13) return {};
+  if (b.size() < 13) return Cut(whole);
   PictureInfo info = Sized(PictureKind::Gif, Le16(&b[6]), Le16(&b[8]));
   if (info.kind == PictureKind::Refused) return info;
   std::size_t at = 13;
   const std::size_t table = ColourTableBytes(b[10]);
-  if (table > b.size() - at) return {};
+  if (table > b.size() - at) return Cut(whole);
   at += table;
   bool framed = false;
   for (;;) {
-    if (at == b.size()) return whole && framed ? info : PictureInfo{};
+    if (at == b.size()) return !whole ? Cut(whole) : framed ? info : PictureInfo{};
     const std::uint8_t block = b[at++];
     if (block == 0x3B) return framed ? info : PictureInfo{};  // trailer
     if (block == 0x21) {                                      // extension: label, sub-blocks
-      if (at >= b.size()) return {};
+      if (at >= b.size()) return Cut(whole);
       ++at;
-      if (!SkipSubBlocks(b, at)) return {};
+      if (!SkipSubBlocks(b, at)) return Cut(whole);
     } else if (block == 0x2C) {  // image descriptor
-      if (b.size() - at < 9) return {};
+      if (b.size() - at < 9) return Cut(whole);
       const std::int64_t right = std::int64_t{Le16(&b[at])} + Le16(&b[at + 4]);
       const std::int64_t bottom = std::int64_t{Le16(&b[at + 2])} + Le16(&b[at + 6]);
       if (Le16(&b[at + 4]) == 0 || Le16(&b[at + 6]) == 0 || !SideFits(right) || !SideFits(bottom))
         return {};
       const std::size_t local = ColourTableBytes(b[at + 8]);
       at += 9;
-      if (local >= b.size() - at) return {};  // the table and the code size byte
+      if (local >= b.size() - at) return Cut(whole);  // the table and the code size byte
       at += local + 1;
-      if (!SkipSubBlocks(b, at)) return {};
+      if (!SkipSubBlocks(b, at)) return Cut(whole);
       framed = true;
     } else {
       return {};
@@ -160,7 +168,7 @@ std::size_t SkipEntropyData(Bytes b, std::size_t at) {
 PictureInfo ProbeJpeg(Bytes b, bool whole) {
   PictureInfo info;
   std::size_t at = 2;
-  auto ended = [&] { return whole && info.kind == PictureKind::Jpeg ? info : PictureInfo{}; };
+  auto ended = [&] { return whole ? info : Cut(whole); };  // info: refused without a frame
   for (;;) {
     if (at == b.size()) return ended();
     if (b[at] != 0xFF) return {};  // bytes between segments
@@ -172,9 +180,10 @@ PictureInfo ProbeJpeg(Bytes b, bool whole) {
     if (marker == 0x00 || marker == 0xD8) return {};
     // Hierarchical files scale their frames: their sizes are not the picture's.
     if (marker == 0xDE || marker == 0xDF) return {};
-    if (b.size() - at < 2) return {};
+    if (b.size() - at < 2) return Cut(whole);
     const std::size_t length = Be16(&b[at]);
-    if (length < 2 || length > b.size() - at) return {};
+    if (length < 2) return {};
+    if (length > b.size() - at) return Cut(whole);
     if (IsFrameMarker(marker)) {
       // Precision, height, width, components; height 0 (set later by DNL)
       // leaves the size unknown.
@@ -196,7 +205,8 @@ PictureInfo ProbePicture(std::span<const std::uint8_t> head, std::uint64_t file_
   if (StartsWith(head, "BM", 2)) return ProbeBitmap(head, file_size);
   if (StartsWith(head, "GIF87a", 6) || StartsWith(head, "GIF89a", 6)) return ProbeGif(head, whole);
   if (StartsWith(head, "\xFF\xD8", 2)) return ProbeJpeg(head, whole);
-  return {};
+  // Too few bytes to tell the format.
+  return head.size() < 6 ? Cut(whole) : PictureInfo{};
 }
 
 }  // namespace vantrel

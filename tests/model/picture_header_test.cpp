@@ -167,7 +167,7 @@ TEST(ProbePicture, Table) {
 }
 
 // The fields a straight read into a DIB section takes, and the same answer
-// from the bitmap's first bytes alone. GIF and JPEG need the whole file.
+// from the bitmap's first bytes alone.
 TEST(ProbePicture, RowsFromTheHeadAlone) {
   const Bytes bottom_up = Bmp(13, 7, 24), top_down = Bmp(9, -6, 32, 0, 4);
   struct Case {
@@ -187,9 +187,16 @@ TEST(ProbePicture, RowsFromTheHeadAlone) {
       EXPECT_EQ(info.pixel_bytes, c.bytes);
     }
   }
-  const Bytes gif = Gif(16, 8, {{0, 0, 16, 8}}), jpeg = Jpeg({Sof(0xC0, 8, 8)});
-  for (const Bytes* file : {&gif, &jpeg})
-    EXPECT_EQ(ProbePicture({file->data(), 20}, file->size()).kind, PictureKind::Refused);
+  // A GIF or JPEG head asks for the whole file, unless it already lies.
+  const Bytes gif = Gif(16, 8, {{0, 0, 16, 8}}), jpeg = Jpeg({App(30), Sof(0xC0, 8, 8)});
+  const Bytes huge = Gif(20000, 8, {{0, 0, 1, 1}});
+  for (const Bytes* file : {&gif, &jpeg, &bottom_up}) {
+    EXPECT_EQ(ProbePicture({file->data(), 4}, file->size()).kind, PictureKind::WholeFileNeeded);
+  }
+  for (const Bytes* file : {&gif, &jpeg}) {
+    EXPECT_EQ(ProbePicture({file->data(), 20}, file->size()).kind, PictureKind::WholeFileNeeded);
+  }
+  EXPECT_EQ(ProbePicture({huge.data(), 20}, huge.size()).kind, PictureKind::Refused);
   EXPECT_EQ(ProbePicture(bottom_up, kMaxPictureFileBytes + 1).kind, PictureKind::Refused);
   EXPECT_EQ(ProbePicture(bottom_up, bottom_up.size() - 1).kind, PictureKind::Refused);
 }
