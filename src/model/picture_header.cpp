@@ -55,8 +55,7 @@ PictureInfo ProbeBitmap(Bytes h, std::uint64_t file_size) {
   const std::uint32_t compression = Le32(&h[30]);
   if (info_size < 40 || info_size > 124 || planes != 1) return {};
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return {};
-  // INT32_MIN has no positive row count.
-  if (height == INT32_MIN) return {};
+  // Negated in 64 bits: INT32_MIN gives 2^31 rows, refused with the others.
   const std::int64_t rows = height < 0 ? -std::int64_t{height} : height;
   if (!SideFits(width) || !SideFits(rows)) return {};
   if (pixels_at < 14 + info_size || pixels_at >= file_size) return {};
