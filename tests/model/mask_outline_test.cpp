@@ -55,20 +55,21 @@ bool Checkered(std::int32_t x, std::int32_t y) { return (x + y) % 2 == 0; }
 
 TEST(OutlineFromMask, Table) {
   using S = OutlineStatus;
-  using R = std::vector<OutlineRect>;
+  const auto none = [](auto, auto) { return false; };
+  const auto all = [](auto, auto) { return true; };
   struct Case {
     const char* what;
     Mask mask;
     S status;
-    R rects;            // checked when not empty or when `exact`
-    bool exact = true;  // else: only the promises and a count of at most `most`
-    std::size_t most = 0;
+    std::vector<OutlineRect> rects;  // exactly these, unless `most` is set
+    std::size_t most = 0;            // at most this many, as long as the promises hold
     std::size_t max_rects = kMaxOutlineRects;
+    std::int64_t key = kWhiteKey;  // -1: the picture's top-left colour
   } cases[] = {
-      {"all white", {5, 3, [](auto, auto) { return false; }}, S::Built, {}},
-      {"all inside", {7, 4, [](auto, auto) { return true; }}, S::Built, {{0, 0, 7, 4}}},
-      {"one pixel inside", {1, 1, [](auto, auto) { return true; }}, S::Built, {{0, 0, 1, 1}}},
-      {"one pixel outside", {1, 1, [](auto, auto) { return false; }}, S::Built, {}},
+      {"all white", {5, 3, none}, S::Built, {}},
+      {"all inside", {7, 4, all}, S::Built, {{0, 0, 7, 4}}},
+      {"one pixel inside", {1, 1, all}, S::Built, {{0, 0, 1, 1}}},
+      {"one pixel outside", {1, 1, none}, S::Built, {}},
       {"odd width, bottom-up, padded rows",
        {3, 3, Pattern({"x.x", "x.x", ".x."}), false, 8},
        S::Built,
@@ -77,37 +78,39 @@ TEST(OutlineFromMask, Table) {
        {5, 5, Pattern({"xxxxx", "xxxxx", "xx.xx", "xxxxx", "xxxxx"})},
        S::Built,
        {{0, 0, 5, 2}, {0, 2, 2, 3}, {3, 2, 5, 3}, {0, 3, 5, 5}}},
-      {"rounded rectangle", {783, 440, Rounded(783, 440, 30)}, S::Built, {}, false, 61},
+      {"rounded rectangle", {783, 440, Rounded(783, 440, 30)}, S::Built, {}, 61},
       {"checkerboard 4096 x 4096", {4096, 4096, Checkered}, S::Bounded, {{0, 0, 4096, 4096}}},
-      {"bound 2, bounding box of the inside",
-       {6, 5, Pattern({"......", "......", ".x.x..", "..x.x.", "......"}), false},
+      {"bound 2: the inside's bounding box, widened past the bound",
+       {6, 5, Pattern({"......", "......", ".x.x..", "..x.x.", "x....x"}), false},
        S::Bounded,
-       {{1, 2, 5, 4}},
-       true,
+       {{0, 2, 6, 5}},
        0,
        2},
+      {"thumb key from the top row of bottom-up pixels",
+       {4, 2, Pattern({".xx.", "x..."}), false, 0, 0x0000FF, 0xFF0000},
+       S::Built,
+       {{1, 0, 3, 1}, {0, 1, 1, 2}},
+       0,
+       kMaxOutlineRects,
+       -1},
+      {"key's top byte ignored",
+       {2, 1, Pattern({"x."})},
+       S::Built,
+       {{0, 0, 1, 1}},
+       0,
+       kMaxOutlineRects,
+       0xAB000000 | kWhiteKey},
   };
   for (Case& c : cases) {
-    const MaskOutline outline = OutlineFromMask(c.mask.Pixels(), kWhiteKey, c.max_rects);
+    const MaskPixels pixels = c.mask.Pixels();
+    const auto key = c.key < 0 ? TopLeftKey(pixels) : static_cast<std::uint32_t>(c.key);
+    const MaskOutline outline = OutlineFromMask(pixels, key, c.max_rects);
     EXPECT_EQ(outline.status, c.status) << c.what;
-    if (c.exact) EXPECT_EQ(outline.rects, c.rects) << c.what;
-    if (!c.exact) EXPECT_LE(outline.rects.size(), c.most) << c.what;
+    if (c.most) EXPECT_LE(outline.rects.size(), c.most) << c.what;
+    if (!c.most) EXPECT_EQ(outline.rects, c.rects) << c.what;
     EXPECT_EQ(testing::OutlineFault(outline, c.mask.w, c.mask.h, c.mask.inside, c.max_rects), "")
         << c.what;
   }
-}
-
-// The slider thumb's key is its top-left colour, wherever the rows start.
-TEST(OutlineFromMask, ThumbKeyIsThePicturesTopLeft) {
-  const std::uint32_t red = 0x0000FF, blue = 0xFF0000, white = 0xFFFFFF;
-  const std::uint32_t top[] = {red, white, white, red}, bottom[] = {blue, red, red, red};
-  std::uint32_t stored[8];  // bottom-up: the picture's last row first
-  std::memcpy(stored, bottom, sizeof bottom);
-  std::memcpy(stored + 4, top, sizeof top);
-  const MaskPixels mask{stored, 4, 2, 16, false};
-  ASSERT_EQ(TopLeftKey(mask), red);
-  const std::vector<OutlineRect> want = {{1, 0, 3, 1}, {0, 1, 1, 2}};
-  EXPECT_EQ(OutlineFromMask(mask, TopLeftKey(mask)).rects, want);
 }
 
 TEST(OutlineFromMask, SizesBeyondTheBoundsAreRefused) {
