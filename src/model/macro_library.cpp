@@ -27,6 +27,15 @@ bool SameContents(const MacroRecord& macro, const KeyAssignment& key) {
   return std::memcmp(macro.events, key.events, sizeof(MacroEvent) * count) == 0;
 }
 
+// The macro CopyMacrosIntoAssignments gives the key: its name as stored,
+// letter case ignored. -1 when there is none.
+int StoredNameIndex(const MacroLibrary& library, const std::u16string& name) {
+  auto found = std::find_if(library.begin(), library.end(), [&](const auto& macro) {
+    return EqualsNoCase(FromFixed(macro->name), name);
+  });
+  return found == library.end() ? -1 : static_cast<int>(found - library.begin());
+}
+
 }  // namespace
 
 bool SameEvent(const MacroEvent& a, const MacroEvent& b) {
@@ -69,6 +78,12 @@ void SyncMacroLibrary(MacroLibrary& library, const SettingsRecord& record) {
       int same = 0;
       FindMacroByName(library, key, index, same);
       if (index < 0) {
+        // A name with blanks around it never matches a trimmed library name,
+        // and adding it again would grow the library by one at every sync.
+        index = StoredNameIndex(library, KeyMacroName(key));
+        if (index >= 0) same = SameContents(*library[static_cast<std::size_t>(index)], key);
+      }
+      if (index < 0) {
         AddMacroFromAssignment(library, key);
       } else if (same == 0) {
         MacroRecord& macro = *library[static_cast<std::size_t>(index)];
@@ -85,16 +100,13 @@ void CopyMacrosIntoAssignments(const MacroLibrary& library, SettingsRecord& reco
     for (int e = 0; e < kRefreshEntries; ++e) {
       KeyAssignment& key = slot.MacroKeyInfo[e];
       if (key.actionType != kActionTypeMacro) continue;
-      const std::u16string name = KeyMacroName(key);
-      auto found = std::find_if(library.begin(), library.end(), [&](const auto& macro) {
-        return EqualsNoCase(FromFixed(macro->name), name);
-      });
-      if (found == library.end()) continue;
-      const MacroRecord& macro = **found;
+      const int index = StoredNameIndex(library, KeyMacroName(key));
+      if (index < 0) continue;
+      const MacroRecord& macro = *library[static_cast<std::size_t>(index)];
       key.eventCount = static_cast<std::uint16_t>(MacroEventCount(macro));
       std::memcpy(key.events, macro.events, sizeof(key.events));
       key.repeatCount = macro.repeatCount;
-      key.macroIndex = static_cast<std::int32_t>(found - library.begin());
+      key.macroIndex = index;
     }
   }
 }

@@ -70,7 +70,10 @@ void AddMacroFromAssignment(MacroLibrary& library, const KeyAssignment& key);
 
 // Keys win: every macro key among the first 15 entries of each slot either
 // adds its macro or overwrites the contents of the same-named one. When keys
-// disagree, the one walked last (highest slot, then highest entry) wins.
+// disagree, the one walked last (highest slot, then highest entry) wins. A
+// key that FindMacroByName misses takes the macro CopyMacrosIntoAssignments
+// would give it (a name with blanks around it), so a second sync of the
+// same record adds nothing.
 void SyncMacroLibrary(MacroLibrary& library, const SettingsRecord& record);
 
 // Library wins: every macro key among the first 6 entries of each slot whose

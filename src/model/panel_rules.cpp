@@ -36,13 +36,15 @@ PanelCaption LightLevelCaption(std::int32_t level) {
 LightCommand LightMenuCommand(int command) {
   // Menu order, not value order: the first mode item is mode 2.
   static constexpr std::int32_t kModes[] = {2, 1, 3, 4};
-  const int mode = command - kLightModeFirstCommand;
-  if (mode >= 0 && mode < 4) {
+  // Ranges compared before subtracting: any int is a command here, and
+  // INT_MIN - 2005 overflows.
+  if (command >= kLightModeFirstCommand && command < kLightModeFirstCommand + 4) {
+    const int mode = command - kLightModeFirstCommand;
     // Mode 4 has no menu item and no caption: the button keeps its text.
     return {LightField::Mode, kModes[mode], mode < 3};
   }
-  const int level = command - kLightLevelFirstCommand;
-  if (level >= 0 && level < 5) return {LightField::Level, level + 1, true};
+  if (command >= kLightLevelFirstCommand && command < kLightLevelFirstCommand + 5)
+    return {LightField::Level, command - kLightLevelFirstCommand + 1, true};
   return {};
 }
 

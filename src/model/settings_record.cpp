@@ -63,8 +63,9 @@ void ResetRecord(SettingsRecord& record) {
 }
 
 void ApplyFactoryDefaults(ProfileSlot& slot, int profile) {
-  std::string name = "#" + std::to_string(profile + 1);
-  ToFixed(slot.ProFileName, std::u16string(name.begin(), name.end()));
+  // Any profile number is taken (one outside 0..3 keeps the tables' values
+  // out below); in 64 bits, so INT_MAX + 1 does not overflow.
+  ToFixed(slot.ProFileName, u"#" + ToU16Decimal(std::int64_t{profile} + 1));
   ToFixed(slot.GameFile, u"");
 
   slot.MediaOption = 0;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "model/text.h"
 
@@ -118,6 +119,28 @@ TEST(MacroLibrary, SyncAddsMissingMacrosAndTheLastKeyWalkedWins) {
   EXPECT_EQ(std::memcmp(lib[0]->events, b->events, sizeof(b->events)), 0);
   EXPECT_EQ(FromFixed(lib[1]->name), u"New one");
   EXPECT_EQ(lib[1]->eventCount, 3);
+}
+
+// Every start-up syncs and saves: a key whose name has blanks around it
+// (from the monitor or an imported profile) added its macro again each time.
+TEST(MacroLibrary, SyncingTheSameKeysAgainAddsNothing) {
+  struct Case {
+    std::vector<std::u16string_view> names;
+    std::size_t macros;
+  } cases[] = {{{u"Plain"}, 1},    {{u" lead"}, 1},        {{u"trail\t"}, 1},
+               {{u"  "}, 1},       {{u"x ", u"X "}, 1},    {{u" a", u"a"}, 1},
+               {{u"a", u" a"}, 2}, {{u"one", u" two "}, 2}};
+  auto model = Macro(u"", 3, 1);
+  for (const Case& c : cases) {
+    auto rec = EmptyRecord();
+    for (std::size_t i = 0; i < c.names.size(); ++i)
+      rec->profiles[i].MacroKeyInfo[1] = KeyFor(*model, c.names[i]);
+    MacroLibrary lib;
+    for (int sync = 1; sync <= 3; ++sync) {
+      SyncMacroLibrary(lib, *rec);
+      EXPECT_EQ(lib.size(), c.macros) << U16ToUtf8(c.names[0]) << ", sync " << sync;
+    }
+  }
 }
 
 TEST(MacroLibrary, SyncBoundsAHostileKeyCount) {

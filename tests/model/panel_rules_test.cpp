@@ -31,6 +31,8 @@ TEST(PanelRules, LightLevelOutsideTwoToFiveShowsEntryThree) {
   }
 }
 
+// Any int is a command: INT32_MIN overflowed when the first command was
+// subtracted before the range test.
 TEST(PanelRules, LightMenuCommandsStoreInTableOrder) {
   struct Case {
     int command;
@@ -38,12 +40,13 @@ TEST(PanelRules, LightMenuCommandsStoreInTableOrder) {
     std::int32_t value;
     bool show;
   } cases[] = {
-      {2005, LightField::Mode, 2, true},  {2006, LightField::Mode, 1, true},
-      {2007, LightField::Mode, 3, true},  {2008, LightField::Mode, 4, false},
-      {2009, LightField::Level, 1, true}, {2010, LightField::Level, 2, true},
-      {2011, LightField::Level, 3, true}, {2012, LightField::Level, 4, true},
-      {2013, LightField::Level, 5, true}, {2004, LightField::None, 0, false},
-      {2014, LightField::None, 0, false}, {1004, LightField::None, 0, false},
+      {2005, LightField::Mode, 2, true},       {2006, LightField::Mode, 1, true},
+      {2007, LightField::Mode, 3, true},       {2008, LightField::Mode, 4, false},
+      {2009, LightField::Level, 1, true},      {2010, LightField::Level, 2, true},
+      {2011, LightField::Level, 3, true},      {2012, LightField::Level, 4, true},
+      {2013, LightField::Level, 5, true},      {2004, LightField::None, 0, false},
+      {2014, LightField::None, 0, false},      {1004, LightField::None, 0, false},
+      {INT32_MIN, LightField::None, 0, false}, {INT32_MAX, LightField::None, 0, false},
   };
   for (const Case& c : cases) {
     LightCommand cmd = LightMenuCommand(c.command);

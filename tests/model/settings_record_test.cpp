@@ -88,6 +88,23 @@ TEST(SettingsRecord, FactoryDefaultsLeaveReservedFieldsAndPadding) {
   EXPECT_EQ(s.apmLightInfo[0], 11);
 }
 
+// Any profile number is taken: one outside 0..3 is named after it and
+// keeps the lighting level and mode (INT_MAX overflowed the name's + 1).
+TEST(SettingsRecord, FactoryDefaultsOfAProfileOutsideTheSlots) {
+  struct Case {
+    int profile;
+    const char16_t* name;
+  } cases[] = {{4, u"#5"}, {-1, u"#0"}, {INT32_MAX, u"#2147483648"}, {INT32_MIN, u"#-2147483647"}};
+  for (const Case& c : cases) {
+    auto s = std::make_unique<ProfileSlot>();
+    s->iLtPulsation = s->LtEffectType = 77;
+    ApplyFactoryDefaults(*s, c.profile);
+    EXPECT_EQ(FromFixed(s->ProFileName), c.name);
+    EXPECT_EQ(s->iLtPulsation, 77);
+    EXPECT_EQ(s->LtEffectType, 77);
+  }
+}
+
 struct ScanCase {
   const char* what;
   std::function<void(SettingsRecord&)> change;
