@@ -32,8 +32,14 @@ std::vector<SkinButtonPos> LoadSkin(HWND window, const SkinRequest& request, Ski
   auto value = [&ini](const char16_t* section, const wchar_t* key) {
     return ini.ReadString(section, win::ToU16(key), u"");
   };
+  // The mask comes first and sets the window's size; no other picture of
+  // the window may be larger.
+  SIZE limit{kMaxPictureSide, kMaxPictureSide};
   auto load = [&](const wchar_t* key, win::Bitmap& into) {
-    LoadSkinImage(pictures + win::ToWide(value(u"SCREEN", key)), into, images.size);
+    if (LoadSkinImage(pictures + win::ToWide(value(u"SCREEN", key)), into, images.size, limit) &&
+        key == std::wstring_view(L"Mask")) {
+      limit = images.size;
+    }
   };
   load(L"Mask", images.mask);
   load(L"Normal", images.normal);

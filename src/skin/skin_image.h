@@ -9,28 +9,37 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "model/mask_outline.h"
+#include "model/picture_header.h"
 #include "win/gdi.h"
 
 namespace vantrel::skin {
 
-// Decodes the picture file at `path` (BMP, GIF, JPEG: whatever the
-// platform's OLE picture loader reads) into `bitmap`, replacing what it
-// held, and stores its size. On any failure both stay as they were and
-// false is returned. The bitmap is our own copy (a DIB section): it stays
-// valid after the picture object is released.
-bool LoadSkinImage(const std::wstring& path, win::Bitmap& bitmap, SIZE& size);
+// Decodes the picture file at `path` (BMP, GIF or JPEG) into `bitmap`,
+// replacing what it held, and stores its size. Its size is read from the
+// file's own headers before anything is decoded: a picture wider or taller
+// than `limit` (and than 4096 pixels in any case) is refused. On any
+// failure both stay as they were and false is returned. The bitmap is our
+// own copy (a DIB section): it stays valid after the picture object is
+// released.
+bool LoadSkinImage(const std::wstring& path, win::Bitmap& bitmap, SIZE& size,
+                   SIZE limit = {kMaxPictureSide, kMaxPictureSide});
 
 // target := a bitmap compatible with `window_dc` holding `rect` of `source`.
 // Nothing happens without a source; an empty rectangle leaves target empty.
 void CropBitmap(HDC window_dc, win::Bitmap& target, HBITMAP source, const RECT& rect);
 
-// The outline of a mask picture: every pixel that is not pure white (red,
-// green and blue all 255) is inside; row 0 is the top row. One rectangle
-// per horizontal run, handed to the region maker at most 2000 at a time and
-// ORed together. Empty owner without a mask or when GDI refuses.
-win::Region RegionFromMask(HBITMAP mask);
+// The outline of a picture: every pixel whose colour is not `key` is
+// inside (a window's mask: white; without a key, the top-left pixel's
+// colour, as a slider thumb has it). One region made from all rectangles
+// at once (model/mask_outline.h); a mask of more than 50,000 rectangles
+// gives its bounding rectangle. Empty owner without a mask, past 4096
+// pixels a side, or when GDI refuses.
+win::Region RegionFromMask(HBITMAP mask, std::optional<std::uint32_t> key = kWhiteKey);
 
 // Cuts the looks of a window's buttons out of its whole-window pictures
 // (normal, hover, pressed, disabled, in that order; any may be missing).

@@ -23,39 +23,6 @@ POINT PointFrom(LPARAM lp) { return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)}; }
 
 }  // namespace
 
-win::Region ThumbOutline(HBITMAP picture) {
-  BITMAP bm{};
-  if (!picture || !GetObjectW(picture, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
-    return {};
-  const int w = bm.bmWidth, h = bm.bmHeight;
-  // Top-down 32-bit copy of the pixels, whatever the picture's own format.
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-  std::vector<DWORD> pixels(static_cast<std::size_t>(w) * h);
-  {
-    win::WindowDC screen(nullptr);
-    if (GetDIBits(screen.get(), picture, 0, h, pixels.data(), &info, DIB_RGB_COLORS) != h)
-      return {};
-  }
-  win::Region outline(CreateRectRgn(0, 0, w, h));
-  const DWORD key = pixels[0] & 0xFFFFFF;
-  // Column by column, one rectangle per vertical run of the key colour.
-  for (int x = 0; x < w; ++x) {
-    int y = 0;
-    while (y < h) {
-      if ((pixels[static_cast<std::size_t>(y) * w + x] & 0xFFFFFF) != key) {
-        ++y;
-        continue;
-      }
-      int start = y;
-      while (y < h && (pixels[static_cast<std::size_t>(y) * w + x] & 0xFFFFFF) == key) ++y;
-      win::Region run(CreateRectRgn(x, start, x + 1, y));
-      CombineRgn(outline.get(), outline.get(), run.get(), RGN_XOR);
-    }
-  }
-  return outline;
-}
-
 // ---- CPSlider ----
 
 bool CPSlider::Create(const std::array<std::wstring, 3>& files, HWND parent, UINT control_id,
@@ -76,7 +43,7 @@ bool CPSlider::Create(const std::array<std::wstring, 3>& files, HWND parent, UIN
   rc.bottom = rc.top + size_.cy;
   if (!win::Window::Create(WS_CHILD | WS_VISIBLE | WS_TABSTOP, WS_EX_TRANSPARENT, parent, rc))
     return false;
-  win::Region outline = ThumbOutline(pictures_[0].get());
+  win::Region outline = RegionFromMask(pictures_[0].get(), std::nullopt);
   if (outline) win::ApplyWindowRegion(hwnd(), outline, TRUE);
   return true;
 }

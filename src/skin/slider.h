@@ -133,9 +133,4 @@ class CClickSlider : public win::Window {
   bool button_down_ = false;
 };
 
-// The outline of a thumb picture: its whole rectangle less every pixel of
-// the top left pixel's colour (which may leave holes inside). Empty owner
-// without a picture.
-win::Region ThumbOutline(HBITMAP picture);
-
 }  // namespace vantrel::skin

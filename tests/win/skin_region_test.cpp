@@ -223,13 +223,44 @@ TEST(LoadSkinImage, BitmapHeadersThatLieAreRefused) {
       write(L"tall.bmp", with_int(22, -0x7FFFFFFF)),                             // top-down height
       write(L"offset.bmp", with_int(10, 0x7FFFFFF0)),  // pixels past the end
       write(L"header.bmp", std::vector<char>(bytes.begin(), bytes.begin() + 30)),
+      // A small JPEG that declares 20000 x 20000: refused before decoding.
+      write(L"huge.jpg", {'\xFF', '\xD8', '\xFF', '\xC0', 0,    17, 8, 0x4E, 0x20, 0x4E,   0x20,  3,
+                          1,      0x11,   0,      2,      0x11, 1,  3, 0x11, 1,    '\xFF', '\xD9'}),
   };
+  const std::wstring wide = dir + L"4097.bmp";
+  ASSERT_TRUE(vantrel::testing::WriteBmp24(wide, 4097, 1, [](int, int) { return RGB(1, 2, 3); }));
   for (const std::wstring& path : lies) {
     EXPECT_FALSE(skin::LoadSkinImage(path, bmp, size)) << path;
     EXPECT_EQ(bmp.get(), before);
     EXPECT_EQ(size.cx, 32);
     EXPECT_EQ(size.cy, 16);
   }
+  // Whole and honest, but larger than any skin picture, or than the
+  // window it is for.
+  EXPECT_FALSE(skin::LoadSkinImage(wide, bmp, size));
+  EXPECT_FALSE(skin::LoadSkinImage(good, bmp, size, {31, 16}));
+  EXPECT_EQ(bmp.get(), before);
+}
+
+// A mask of more rectangles than a region is worth (a checkerboard) gives
+// the window its bounding rectangle, at once.
+TEST(RegionFromMask, ACheckerboardGivesTheBoundingRectangle) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 512, -512, 1, 32, BI_RGB};
+  void* bits = nullptr;
+  win::Bitmap mask(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_TRUE(mask);
+  auto* px = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < 512; ++y)
+    for (int x = 0; x < 512; ++x) px[y * 512 + x] = (x + y) % 2 ? 0xFFFFFF : 0;
+  const DWORD start = GetTickCount();
+  win::Region rgn = skin::RegionFromMask(mask.get());
+  EXPECT_LT(GetTickCount() - start, 2000u);
+  ASSERT_TRUE(rgn);
+  RECT box{};
+  EXPECT_EQ(GetRgnBox(rgn.get(), &box), SIMPLEREGION);
+  EXPECT_EQ(box.right - box.left, 512);
+  EXPECT_EQ(box.bottom - box.top, 512);
 }
 
 namespace {
