@@ -5,7 +5,9 @@
 // disk and then renamed over the old file in one step. A stored file keeps
 // the version it replaces as its last good copy: a second name for the old
 // file (a hard link), made before the rename, so at every moment the file
-// is there whole, in its old or its new version.
+// is there whole, in its old or its new version. The copy is renewed when
+// it is older than half a minute: under Wine a link costs almost as much
+// as the save itself, and applies come in bursts.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -106,6 +108,16 @@ void KeepPrevious(const fs::path& target, const fs::path& keep) {
   if (ec) fs::copy_file(target, keep, fs::copy_options::overwrite_existing, ec);
 }
 
+// A last good copy younger than this is kept as it is (its time is that of
+// the version it holds).
+constexpr auto kLastGoodAge = std::chrono::seconds(30);
+
+bool LastGoodIsRecent(const fs::path& keep) {
+  std::error_code ec;
+  const auto written = fs::last_write_time(keep, ec);
+  return !ec && fs::file_time_type::clock::now() - written < kLastGoodAge;
+}
+
 }  // namespace
 
 void SetReplaceFileFunction(ReplaceFileFn fn) { g_replace.store(fn); }
@@ -114,9 +126,12 @@ void SetWriteReplaceFunction(WriteReplaceFn fn) { g_write_replace.store(fn); }
 
 void SetSaveFaultFunction(SaveFaultFn fn) { g_fault.store(fn); }
 
+
 IniSaveResult WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes, bool flush,
-                              const fs::path& keep_previous) {
+                              const fs::path& requested_keep) {
   if (path.empty() || !path.has_filename()) return IniSaveResult::WriteFailed;
+  const fs::path keep_previous =
+      requested_keep.empty() || LastGoodIsRecent(requested_keep) ? fs::path() : requested_keep;
   std::error_code ec;
   fs::path folder = path.parent_path();
   if (!folder.empty() && !fs::is_directory(folder, ec)) {

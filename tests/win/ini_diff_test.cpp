@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -341,16 +342,19 @@ TEST(IniDiff, AtomicReplaceOverAnExistingFile) {
     // Missing folders are created.
     EXPECT_EQ(WriteFileAtomic(dir / "a" / "b" / "y.ini", data), IniSaveResult::Ok);
     EXPECT_EQ(ReadBytes(dir / "a" / "b" / "y.ini"), "new");
-    // The version replaced stays as the last good copy, in its own folder,
-    // and the next save replaces that copy.
+    // The version replaced stays as the last good copy, in its own folder;
+    // a save soon after keeps that copy, a later one renews it.
     const fs::path kept = dir / "backup" / "x.ini";
     ASSERT_EQ(WriteFileAtomic(file, data, false, kept), IniSaveResult::Ok);
     EXPECT_EQ(fs::file_size(kept), 200000u);
     EXPECT_EQ(ReadBytes(file), "new");
     const std::uint8_t next[] = {'n', 'e', 'x', 't'};
     ASSERT_EQ(WriteFileAtomic(file, next, false, kept), IniSaveResult::Ok);
-    EXPECT_EQ(ReadBytes(kept), "new");
-    EXPECT_EQ(ReadBytes(file), "next");
+    EXPECT_EQ(fs::file_size(kept), 200000u);
+    fs::last_write_time(kept, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    ASSERT_EQ(WriteFileAtomic(file, data, false, kept), IniSaveResult::Ok);
+    EXPECT_EQ(ReadBytes(kept), "next");
+    EXPECT_EQ(ReadBytes(file), "new");
   }
   SetWriteReplaceFunction(nullptr);
 }
