@@ -126,7 +126,6 @@ void SetWriteReplaceFunction(WriteReplaceFn fn) { g_write_replace.store(fn); }
 
 void SetSaveFaultFunction(SaveFaultFn fn) { g_fault.store(fn); }
 
-
 IniSaveResult WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes, bool flush,
                               const fs::path& requested_keep) {
   if (path.empty() || !path.has_filename()) return IniSaveResult::WriteFailed;
