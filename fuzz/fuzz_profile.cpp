@@ -1,6 +1,7 @@
 // Profile files come from other tools and from imports: any bytes must load
 // into a slot without reading or writing past it, leave both texts
-// terminated, and save and reload without harm.
+// terminated, and save and reload without harm. The import's decision
+// (a profile file or not) leaves the slot alone when it says no.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "model/ini_file.h"
 #include "model/profile_store.h"
+#include "model/profile_transfer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace vantrel;
@@ -18,6 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ini.LoadBytes(std::span<const std::uint8_t>(data, size));
   auto slot = std::make_unique<ProfileSlot>();
   ApplyFactoryDefaults(*slot, 0);
+  {
+    auto imported = std::make_unique<ProfileSlot>(*slot);
+    if (!ReadImportedProfile(ini, *imported) &&
+        std::memcmp(imported.get(), slot.get(), sizeof(ProfileSlot)) != 0)
+      std::abort();
+  }
   ReadProfileSection(*slot, ini);
   if (slot->ProFileName[kProfileNameChars - 1] != 0 || slot->GameFile[kGameFileChars - 1] != 0)
     std::abort();

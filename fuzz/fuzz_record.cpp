@@ -190,14 +190,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const KeyAssignment key = ActiveSlot(*live).MacroKeyInfo[k];
     const Combination c = CombinationOf(key);
     const int command = KeyCommands()[key.functionCode % KeyCommands().size()];
-    ApplyKeyCommand(*live, k, command, library, key.entryIndex & 1 ? &c : nullptr);
+    ApplyKeyCommand(*live, active, k, command, library, key.entryIndex & 1 ? &c : nullptr);
     const int macro = kCommandFirstMacro + static_cast<int>(key.keyCode % macro_commands);
-    ApplyKeyCommand(*live, k, macro, library, nullptr);
+    ApplyKeyCommand(*live, active, k, macro, library, nullptr);
     CheckKeyReaders(ActiveSlot(*live).MacroKeyInfo[k], k, library);
   }
   const std::int32_t other_key = live->profiles[0].LtTimeout;
   if (other_key < 0 || other_key > 5) {
-    Check(!ApplyKeyCommand(*live, other_key, 1001, library, nullptr));
+    Check(!ApplyKeyCommand(*live, active, other_key, 1001, library, nullptr));
   }
 
   // Saving: the active slot into a profile file's document and back gives
