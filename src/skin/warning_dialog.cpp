@@ -37,14 +37,17 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
     button->SetTooltipText(button->text);
     button->Repaint();
   }
-  if (kind == kNotice && m_btnOK.hwnd()) {
-    // Nothing to choose: one OK, in the middle.
-    if (m_btnCancel.hwnd()) ShowWindow(m_btnCancel.hwnd(), SW_HIDE);
-    RECT r{};
-    GetWindowRect(m_btnOK.hwnd(), &r);
-    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&r), 2);
-    SetWindowPos(m_btnOK.hwnd(), nullptr, (images().size.cx - (r.right - r.left)) / 2, r.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (kind == kNotice && m_btnOK.hwnd() && m_btnCancel.hwnd()) {
+    // Nothing to choose: one OK, in the middle. The picture's two button
+    // places are painted over with the body's colour (PaintTexts).
+    RECT ok{}, cancel{};
+    GetWindowRect(m_btnOK.hwnd(), &ok);
+    GetWindowRect(m_btnCancel.hwnd(), &cancel);
+    UnionRect(&button_row_, &ok, &cancel);
+    MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&button_row_), 2);
+    ShowWindow(m_btnCancel.hwnd(), SW_HIDE);
+    SetWindowPos(m_btnOK.hwnd(), nullptr, (images().size.cx - (ok.right - ok.left)) / 2,
+                 button_row_.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return true;
 }
@@ -74,6 +77,10 @@ void CDlgWarning::PaintTexts(HDC dc) {
   // A notice's longer text takes a smaller face and the room down to the
   // buttons.
   if (kind == kNotice) {
+    if (!IsRectEmpty(&button_row_)) {
+      win::Brush body(CreateSolidBrush(GetPixel(dc, button_row_.left - 6, button_row_.top + 2)));
+      FillRect(dc, &button_row_, body.get());
+    }
     DrawSkinText(dc, message, 13, 400, kWhite, {14, 58, 290, 108}, kFormat | DT_END_ELLIPSIS);
     return;
   }

@@ -39,6 +39,7 @@ class CDlgWarning : public SkinnedDialog {
 
  private:
   TextTable texts_;
+  RECT button_row_{};  // a notice's two button places in the picture
 };
 
 // Message ids of the notices (lang.dll); %s in a text takes the names of
