@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <array>
+#include <filesystem>
 #include <memory>
 
 #include "model/settings_record.h"
@@ -67,6 +68,10 @@ class CTevrinDlg : public skin::SkinnedDialog, private MonitorLinkHost {
   void RefreshAllControl() override;
   void ImportProfile();
   void ExportProfile();
+  // A complete backup: asks first, then replaces the four profiles and the
+  // library in the live record, every profile's flags raised for the next
+  // apply. A damaged one changes nothing and says so.
+  void ImportBackup(const std::filesystem::path& file);
   void ApplySetting(int mode) { m_link.ApplySetting(mode); }
 
   skin::CBitmapBtn& button(int k) { return m_buttons[k]; }

@@ -265,6 +265,7 @@ void MonitorLink::PostApplyNotice(HWND monitor, int mode) {
   }
   PostWithWaitCursor(monitor, static_cast<WPARAM>(mode), 0);
   awaiting_ack_ = true;
+  acknowledged_ = false;
   ack_swallowed_ = false;
   SetTimer(host_.LinkWindow(), kAckTimer, timing.ack_wait_ms, nullptr);
 }
@@ -277,6 +278,7 @@ void MonitorLink::OnAcknowledgement() {
   }
   if (!awaiting_ack_) return;  // no apply waits: a waiting window of another kind stays
   awaiting_ack_ = false;
+  acknowledged_ = true;
   KillTimer(host_.LinkWindow(), kAckTimer);
   host_.CloseWaiting();
 }

@@ -149,6 +149,8 @@ class MonitorLink {
   bool has_mutex() const { return mutex_ != nullptr; }
   // An apply's notice is out and its acknowledgement not yet in.
   bool awaiting_ack() const { return awaiting_ack_; }
+  // The last apply's notice was answered (not given up on).
+  bool last_acknowledged() const { return acknowledged_; }
 
  private:
   enum class Lock { kAcquired, kNoMutex, kTimedOut };
@@ -184,6 +186,7 @@ class MonitorLink {
   // be answered later; that answer must not close the next apply's waiting
   // window, so it is counted and swallowed when it comes.
   bool awaiting_ack_ = false;
+  bool acknowledged_ = false;
   bool ack_swallowed_ = false;  // a late answer was swallowed during this wait
   int late_acks_ = 0;
   HWND noticed_monitor_ = nullptr;  // a new monitor owes no late answers

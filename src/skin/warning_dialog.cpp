@@ -24,6 +24,9 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
     case kNotice:
       texts_ = Texts(1500, 4);
       break;
+    case kRestoreBackup:
+      texts_ = Texts(1530, 4);
+      break;
     default:
       texts_.clear();
       break;

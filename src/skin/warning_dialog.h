@@ -1,6 +1,7 @@
 // CDlgWarning: the skinned confirm-or-cancel box. Its kind picks the texts:
 // 0 the main window's "restore all profiles" warning, 1, 3 and 4 the macro
-// manager's, kNotice a message with OK only (Notify below). Runs modally;
+// manager's, kRestoreBackup the one before a complete backup replaces
+// everything, kNotice a message with OK only (Notify below). Runs modally;
 // 1 = OK.
 #pragma once
 
@@ -21,6 +22,7 @@ class CDlgWarning : public SkinnedDialog {
   CDlgWarning();
 
   static constexpr int kNotice = 5;
+  static constexpr int kRestoreBackup = 6;
   int kind = 0;          // set before RunModal
   std::wstring message;  // kNotice: the text shown
 
@@ -52,6 +54,7 @@ enum NoticeText : UINT {
   kNoticeMacrosNotRead = 1508,
   kNoticeExportStored = 1509,
   kNoticeExportFailed = 1510,
+  kNoticeNotABackup = 1534,
 };
 // The message of notice `text` with the names of `files` (no folders).
 std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& files = {});

@@ -816,5 +816,57 @@ TEST_F(MainWindowTest, ExportRefusesTheStoredProfilesAndKeepsAFileItCouldNotRepl
   EXPECT_EQ(testing::FileBytes(stored), stored_before);
 }
 
+// A complete backup through the real dialogs: exported as its own type,
+// imported after a warning whose Cancel changes nothing.
+TEST_F(MainWindowTest, ACompleteBackupGoesOutAndComesBackThroughTheDialogs) {
+  const fs::path file = data_ / L"all.vbak";
+  auto answer = [&](bool ok) {
+    return [&, ok] {
+      auto* ask = testing::OpenDialog<CDlgWarning>(main());
+      if (!ask) return false;
+      EXPECT_EQ(ask->kind, CDlgWarning::kRestoreBackup);
+      Click(ask->hwnd(), ok ? ask->m_btnOK.hwnd() : ask->m_btnCancel.hwnd());
+      return true;
+    };
+  };
+  auto import = [&] {
+    Click(main(), dlg_->button(kImport).hwnd());
+    return true;
+  };
+  Script script({[&] {
+                   for (int p = 0; p < 4; ++p)
+                     ToFixed(LiveRecord().profiles[p].ProFileName, u"Saved " + ToU16Decimal(p));
+                   Click(main(), dlg_->button(kExport).hwnd());
+                   return true;
+                 },
+                 ChooseFile(file),
+                 [&] {
+                   if (FileDialog() || !fs::exists(file)) return false;
+                   for (int p = 0; p < 4; ++p)
+                     ToFixed(LiveRecord().profiles[p].ProFileName, u"Changed");
+                   return import();
+                 },
+                 ChooseFile(file), answer(false),
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   EXPECT_EQ(FromFixed(LiveRecord().profiles[2].ProFileName), u"Changed");
+                   EXPECT_EQ(LiveRecord().ProfileImported[2], 0);
+                   return import();
+                 },
+                 ChooseFile(file), answer(true),
+                 [&] {
+                   if (testing::OpenDialog<CDlgWarning>(main())) return false;
+                   for (int p = 0; p < 4; ++p) {
+                     EXPECT_EQ(FromFixed(LiveRecord().profiles[p].ProFileName),
+                               u"Saved " + ToU16Decimal(p));
+                     EXPECT_EQ(LiveRecord().ProfileImported[p], 1) << p;
+                   }
+                   Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
+  EXPECT_EQ(Run(), IDCANCEL);
+  EXPECT_TRUE(script.finished());
+}
+
 }  // namespace
 }  // namespace vantrel::shell

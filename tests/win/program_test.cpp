@@ -24,9 +24,9 @@ const std::wstring kDist = VANTREL_DIST_DIR;
 // latest when the object goes.
 class ProgramProcess {
  public:
-  explicit ProgramProcess(const fs::path& data) {
+  explicit ProgramProcess(const fs::path& data, const std::wstring& arguments = L"") {
     SetEnvironmentVariableW(L"VANTREL_DATA_DIR", data.wstring().c_str());
-    std::wstring command = L"\"" + kDist + L"Tevrin.exe\"";
+    std::wstring command = L"\"" + kDist + L"Tevrin.exe\" " + arguments;
     STARTUPINFOW si{sizeof si};
     PROCESS_INFORMATION pi{};
     if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
@@ -136,6 +136,50 @@ TEST_F(ProgramTest, ApplyReachesTheMonitorAndOkEndsTheProgram) {
   ClickAt(main, 530 + 78 / 2, 389 + 30 / 2);  // OK
   EXPECT_EQ(program.WaitForExit(20000), 0u);
   EXPECT_TRUE(fs::exists(log_ / L"publish-0002.bin")) << Log();
+}
+
+// The command line: each job against the real monitor, its exit code and
+// what it leaves behind; the window never shows.
+TEST_F(ProgramTest, CommandLineJobsReachTheMonitorAndTheFiles) {
+  auto run = [&](const std::wstring& args) {
+    ProgramProcess program(data_, args);
+    const DWORD code = program.WaitForExit(20000);
+    EXPECT_EQ(program.MainWindow(0), nullptr) << args;
+    return code;
+  };
+  const fs::path backup = data_ / L"all.vbak", exported = data_ / L"three.gkp";
+  EXPECT_EQ(run(L"/profile 2"), 3u) << "no monitor runs";
+  EXPECT_EQ(run(L"/profile 5"), 1u);
+  EXPECT_EQ(run(L"/bogus"), 1u);
+  EXPECT_EQ(run(L"/backup"), 1u);
+  {
+    PeloxProcess monitor(Args());
+    ASSERT_TRUE(monitor.WaitForWindow());
+    EXPECT_EQ(run(L"-PROFILE 2"), 0u);
+    ASSERT_TRUE(WaitFor([&] { return Log().find("profile 1") != std::string::npos; })) << Log();
+    EXPECT_EQ(run(L"/backup \"" + backup.wstring() + L"\""), 0u);
+    EXPECT_EQ(FileBytes(backup).substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(run(L"/export 3 \"" + exported.wstring() + L"\""), 0u);
+    EXPECT_TRUE(fs::exists(exported));
+    EXPECT_EQ(run(L"/export 2 \"" + (data_ / L"config" / L"Default1.gkp").wstring() + L"\""), 2u)
+        << "a stored profile file is no export's target";
+    EXPECT_EQ(run(L"/restore \"" + exported.wstring() + L"\""), 2u) << "not a backup";
+    EXPECT_EQ(run(L"/restore \"" + backup.wstring() + L"\""), 0u);
+    ASSERT_TRUE(WaitFor([&] { return Log().find("apply mode=0") != std::string::npos; })) << Log();
+    const std::string dump = FileBytes(log_ / L"publish-0001.bin");
+    ASSERT_EQ(dump.size(), sizeof(SettingsRecord));
+    auto published = std::make_unique<SettingsRecord>();
+    std::memcpy(published.get(), dump.data(), dump.size());
+    for (int p = 0; p < 4; ++p) EXPECT_EQ(published->ProfileImported[p], 1) << p;
+    EXPECT_TRUE(fs::exists(data_ / L"config" / L"Default3.gkp")) << "the apply saved";
+    EXPECT_EQ(run(L"/import 1 \"" + exported.wstring() + L"\""), 0u);
+    EXPECT_TRUE(fs::exists(log_ / L"publish-0002.bin"));
+  }
+  PeloxProcess silent(Args(L"--no-ack"));
+  ASSERT_TRUE(silent.WaitForWindow());
+  const DWORD start = GetTickCount();
+  EXPECT_EQ(run(L"/import 1 \"" + exported.wstring() + L"\""), 3u) << "no answer in time";
+  EXPECT_LT(GetTickCount() - start, 12000u);
 }
 
 }  // namespace
