@@ -225,7 +225,7 @@ TEST(IniSave, AFailureAtAnyStepLeavesTheOldFileWhole) {
 bool FailingReplace(const fs::path&, const fs::path&) { return false; }
 
 TEST(IniSave, FailedReplaceLeavesOldFileWhole) {
-  fs::path file = Scratch("failed") / "x.ini";
+  fs::path file = Scratch("failed_replace") / "x.ini";
   WriteAll(file, "[s]\r\nk=old\r\n");
   IniFile ini(file);
   ASSERT_TRUE(ini.Load());
