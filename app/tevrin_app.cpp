@@ -8,7 +8,7 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
+#include <stdlib.h>
 // clang-format on
 
 #include <string>
@@ -62,11 +62,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // downloads folder beside an unpacked program is not loaded. lang.dll is
   // loaded by its full path, as data.
   SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  int argc = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  // The arguments as the C runtime split them at start-up (the shell's
+  // splitter would load shell32 and what it brings before the window).
   std::vector<std::u16string> args;
-  for (int i = 1; argv && i < argc; ++i) args.push_back(vantrel::win::ToU16(argv[i]));
-  if (argv) LocalFree(argv);
+  for (int i = 1; __wargv && i < __argc; ++i) args.push_back(vantrel::win::ToU16(__wargv[i]));
   vantrel::app::CTevrinApp app;
   return app.InitInstance(vantrel::ParseCommandLine(args));
 }
