@@ -9,6 +9,37 @@ namespace {
 
 HHOOK g_hook = nullptr;
 HWND g_target = nullptr;
+// Esc is held since esc_since (hook time, ms); left: the gesture was made.
+bool g_esc_down = false;
+DWORD g_esc_since = 0;
+DWORD g_esc_flags = 0;
+bool g_left = false;
+
+void Post(UINT vk, DWORD flags) { PostMessageW(g_target, WM_CAPTUREDKEY, vk, flags & 0x81); }
+
+// Esc is kept back while it is held, auto-repeat and all, and judged when
+// it is let go: held a second or more it leaves the capture, less is the
+// key Esc, pressed and released. Leaving only at the release means no
+// stray Esc reaches the window once the capture is gone.
+void OnEscape(const KBDLLHOOKSTRUCT& info) {
+  const bool released = (info.flags & LLKHF_UP) != 0;
+  if (!g_esc_down) {
+    if (released) return Post(VK_ESCAPE, info.flags);  // its press came before the capture
+    g_esc_down = true;
+    g_esc_since = info.time;
+    g_esc_flags = info.flags;
+    return;
+  }
+  if (!released) return;  // auto-repeat
+  g_esc_down = false;
+  if (info.time - g_esc_since >= kLeaveHoldMs) {
+    g_left = true;
+    PostMessageW(g_target, WM_CAPTURELEFT, 0, 0);
+    return;
+  }
+  Post(VK_ESCAPE, g_esc_flags);
+  Post(VK_ESCAPE, info.flags);
+}
 
 void TraceHandle(const wchar_t* format, const void* handle) {
   wchar_t line[64];
@@ -27,8 +58,14 @@ LRESULT CALLBACK CaptureProc(int code, WPARAM wp, LPARAM lp) {
   std::swprintf(line, 64, L"vkcode=%x,scancode=%x\n", static_cast<unsigned>(info->vkCode),
                 static_cast<unsigned>(info->scanCode));
   DebugTrace(line);
-  PostMessageW(g_target, WM_CAPTUREDKEY, info->vkCode, info->flags & 0x81);
-  // Never passed on: while the capture is installed no window gets keys.
+  // Left by the gesture: keys reach the windows again.
+  if (g_left) return CallNextHookEx(g_hook, code, wp, lp);
+  if (info->vkCode == VK_ESCAPE) {
+    OnEscape(*info);
+  } else {
+    Post(info->vkCode, info->flags);
+  }
+  // Not passed on: while the capture is installed no window gets keys.
   return 1;
 }
 
@@ -36,6 +73,8 @@ LRESULT CALLBACK CaptureProc(int code, WPARAM wp, LPARAM lp) {
 
 void InstallKeyboardCapture(HWND target) {
   g_target = target;
+  g_left = false;
+  g_esc_down = false;
   // Installed already: the keys go to the new target; a second hook would
   // be left behind by the one removal and swallow the desktop's keys.
   if (g_hook) return;
@@ -47,6 +86,8 @@ void RemoveKeyboardCapture() {
   TraceHandle(L"Hhook: %x\r\n", g_hook);
   BOOL ok = g_hook != nullptr && UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
+  g_left = false;
+  g_esc_down = false;
   DebugTrace(ok ? L"UnHhook: Success \r\n" : L"UnHhook: Fail \r\n");
 }
 

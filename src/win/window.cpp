@@ -184,6 +184,12 @@ LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (control && control != this && control->OnDrawItem(*item)) return TRUE;
       break;
     }
+    case WM_GETOBJECT: {
+      AccessibleInfo probe;
+      if (static_cast<LONG>(lp) != OBJID_CLIENT || !Describe(probe)) break;
+      if (LRESULT answer = AnswerClientObject(hwnd_, wp)) return answer;
+      break;
+    }
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
       if (item->CtlType == ODT_MENU) {
@@ -202,6 +208,8 @@ LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool Window::PreTranslateMessage(MSG&) { return false; }
+bool Window::Describe(AccessibleInfo&) const { return false; }
+bool Window::Press() { return false; }
 bool Window::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 bool Window::OnCreate(const CREATESTRUCTW&) { return true; }
 void Window::OnDestroy() {}

@@ -21,6 +21,8 @@
 // - The object does not own its lifetime: keep it as a member; the window
 //   is destroyed with the object (or earlier by the system, after which
 //   hwnd() is nullptr).
+// - A window that describes itself (Describe) answers WM_GETOBJECT for its
+//   client area with that description (accessible.h).
 // - PreTranslateMessage runs in modal loops (dialog.h) before a message
 //   is translated and dispatched: the target window and each parent up to
 //   its top-level window, nothing else. True = swallowed. Notices and
@@ -30,6 +32,8 @@
 #pragma once
 
 #include <windows.h>
+
+#include "win/accessible.h"
 
 namespace vantrel::win {
 
@@ -61,6 +65,20 @@ class Window {
   void Destroy();
 
   virtual bool PreTranslateMessage(MSG& msg);
+
+  // For screen readers (accessible.h): fills `info` and returns true, or
+  // returns false to leave the window to the system's standard object.
+  virtual bool Describe(AccessibleInfo& info) const;
+  // What a click does, from the keyboard (Space, Enter) or a screen
+  // reader's default action; false when the window has nothing to press.
+  virtual bool Press();
+
+  // Arrow-key group (focus_nav.h): 0 none.
+  int focus_group() const { return focus_group_; }
+  void set_focus_group(int group) { focus_group_ = group; }
+  // A top-level window: a key was pressed in it, focus marks show.
+  bool keyboard_used() const { return keyboard_used_; }
+  void set_keyboard_used() { keyboard_used_ = true; }
 
  protected:
   // The next window of our classes created on this thread attaches to
@@ -101,6 +119,8 @@ class Window {
   HWND hwnd_ = nullptr;
   WNDPROC original_proc_ = nullptr;  // set for subclassed windows
   bool is_dialog_ = false;           // default processing is DefDlgProcW
+  int focus_group_ = 0;
+  bool keyboard_used_ = false;
 };
 
 // An owner-drawn popup menu while it is tracked: every window of ours hands

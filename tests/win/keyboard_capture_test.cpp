@@ -20,17 +20,20 @@ namespace {
 
 std::vector<std::pair<WPARAM, LPARAM>> g_captured;
 std::vector<WPARAM> g_key_messages;
+int g_left = 0;
 
 LRESULT CALLBACK TargetProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_CAPTUREDKEY) g_captured.emplace_back(wp, lp);
+  if (msg == vantrel::win::WM_CAPTURELEFT) ++g_left;
   if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) {
     g_key_messages.push_back(wp);
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-INPUT Key(WORD vk, DWORD flags) {
+INPUT Key(WORD vk, DWORD flags, DWORD time = 0) {
   INPUT in{};
+  in.ki.time = time;
   in.type = INPUT_KEYBOARD;
   in.ki.wVk = vk;
   in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
@@ -66,6 +69,7 @@ class KeyboardCapture : public ::testing::Test {
     Pump(100);
     g_captured.clear();
     g_key_messages.clear();
+    g_left = 0;
   }
   void TearDown() override { DestroyWindow(hwnd_); }
   void Send(std::vector<INPUT> inputs) {
@@ -134,6 +138,28 @@ TEST_F(KeyboardCapture, FeedsTheRecorderOnePressPerHeldKey) {
   EXPECT_EQ(rec.events[1].action, vantrel::kMacroActionRelease);
   EXPECT_EQ(rec.events[2].keyCode, 0x58);  // keypad Enter
   EXPECT_TRUE(g_key_messages.empty());
+}
+
+// Esc is the way out for a person without a mouse: held a second it leaves
+// the capture (told once, then keys pass); shorter, it is captured as a key
+// on its release, auto-repeat and all.
+TEST_F(KeyboardCapture, EscHeldASecondLeavesAndAShortOneIsCaptured) {
+  InstallKeyboardCapture(hwnd_);
+  const DWORD t = GetTickCount();
+  Send(
+      {Key(VK_ESCAPE, 0, t), Key(VK_ESCAPE, 0, t + 300), Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 600)});
+  EXPECT_EQ(g_captured,
+            (std::vector<std::pair<WPARAM, LPARAM>>{{VK_ESCAPE, 0x00}, {VK_ESCAPE, 0x80}}));
+  EXPECT_EQ(g_left, 0);
+
+  g_captured.clear();
+  Send({Key(VK_ESCAPE, 0, t + 700), Key(VK_ESCAPE, 0, t + 1400),
+        Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 1800), Key('A', 0, t + 1900),
+        Key('A', KEYEVENTF_KEYUP, t + 2000)});
+  EXPECT_EQ(g_left, 1);
+  EXPECT_TRUE(g_captured.empty());
+  EXPECT_EQ(g_key_messages, (std::vector<WPARAM>{'A', 'A'})) << "after leaving, keys pass";
+  RemoveKeyboardCapture();
 }
 
 }  // namespace
