@@ -1,17 +1,37 @@
 #include "skin/bitmap_btn.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
 
+#include "skin/lang_strings.h"
+#include "skin/paint_text.h"
 #include "skin/skin_image.h"
+#include "win/focus_nav.h"
 
 namespace vantrel::skin {
 namespace {
 
 // Shared by every skinned button: only picks a hovered button's text colour.
 bool g_mouse_button_down = false;
+
+// The default actions a screen reader offers, lang.dll 1560..1563.
+std::wstring ActionName(ButtonRole role) {
+  const TextTable& texts = Texts(1560, 4);
+  switch (role) {
+    case ButtonRole::Check:
+      return TextAt(texts, 1);
+    case ButtonRole::Radio:
+    case ButtonRole::PageTab:
+      return TextAt(texts, 2);
+    case ButtonRole::DropDown:
+      return TextAt(texts, 3);
+    default:
+      return TextAt(texts, 0);
+  }
+}
 
 }  // namespace
 
@@ -23,11 +43,11 @@ CBitmapBtn::~CBitmapBtn() {
 
 bool CBitmapBtn::Create(HWND parent, const RECT& rect) {
   if (hwnd()) return false;
-  // Made owner-drawn, without border or tab stop, from the start: every
-  // style change afterwards would be messages to each of a page's buttons.
-  HWND h = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, rect.left,
-                           rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                           nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Made owner-drawn and a tab stop from the start: every style change
+  // afterwards would be messages to each of a page's buttons.
+  HWND h = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_OWNERDRAW,
+                           rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                           parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!h) return false;
   if (!Subclass(h)) {
     DestroyWindow(h);
@@ -50,8 +70,57 @@ void CBitmapBtn::SetSkin(LookCutter& cutter, const RECT& rect) {
   looks_present_ = cutter.Cut(rect, looks_);
   look_width_ = rect.right - rect.left;
   const LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
-  if (style & (WS_BORDER | WS_TABSTOP))
-    SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~(WS_BORDER | WS_TABSTOP));
+  if (style & WS_BORDER) SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~WS_BORDER);
+}
+
+void CBitmapBtn::MakeLabel() {
+  role = ButtonRole::Label;
+  if (!hwnd()) return;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd(), GWL_STYLE);
+  SetWindowLongPtrW(hwnd(), GWL_STYLE, style & ~WS_TABSTOP);
+}
+
+bool CBitmapBtn::Press() {
+  if (!hwnd() || !IsWindowEnabled(hwnd()) || role == ButtonRole::Label) return false;
+  SendMessageW(hwnd(), BM_CLICK, 0, 0);
+  return true;
+}
+
+bool CBitmapBtn::Describe(win::AccessibleInfo& info) const {
+  info.name = !accessible_name.empty() ? accessible_name : !text.empty() ? text : tip_;
+  // A button named apart from its caption (a drop-down, a programmable
+  // key) shows its value in the caption.
+  info.value = !accessible_value.empty() || accessible_name.empty() ? accessible_value : text;
+  ButtonRole as = role;
+  if (as == ButtonRole::Push && toggle_mode) as = ButtonRole::Check;
+  const bool on = checked_;
+  switch (as) {
+    case ButtonRole::Push:
+      info.role = ROLE_SYSTEM_PUSHBUTTON;
+      break;
+    case ButtonRole::Check:
+      info.role = ROLE_SYSTEM_CHECKBUTTON;
+      if (on) info.state |= STATE_SYSTEM_CHECKED;
+      break;
+    case ButtonRole::Radio:
+      info.role = ROLE_SYSTEM_RADIOBUTTON;
+      if (on) info.state |= STATE_SYSTEM_CHECKED;
+      break;
+    case ButtonRole::PageTab:
+      info.role = ROLE_SYSTEM_PAGETAB;
+      info.state |= STATE_SYSTEM_SELECTABLE;
+      if (on) info.state |= STATE_SYSTEM_SELECTED;
+      break;
+    case ButtonRole::DropDown:
+      info.role = ROLE_SYSTEM_BUTTONDROPDOWN;
+      info.state |= STATE_SYSTEM_HASPOPUP;
+      break;
+    case ButtonRole::Label:
+      info.role = ROLE_SYSTEM_STATICTEXT;
+      return true;
+  }
+  info.default_action = ActionName(as);
+  return true;
 }
 
 void CBitmapBtn::SetCheck(bool checked) {
@@ -195,6 +264,11 @@ LRESULT CBitmapBtn::OnButtonUp(WPARAM wp, LPARAM lp) {
   return result;
 }
 
+void CBitmapBtn::DrawFocusMark(HDC dc, const RECT& rect) {
+  win::Brush accent(CreateSolidBrush(kAccent));
+  FrameRect(dc, &rect, accent.get());
+}
+
 int CBitmapBtn::LookOffset(ButtonImage which) const {
   int look = 0;
   switch (which) {
@@ -234,7 +308,9 @@ bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
   state.checked = checked_;
   state.selected = (item.itemState & ODS_SELECTED) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
-  state.hover = hover_;
+  // Focused from the keyboard: the hover look inside the accent frame.
+  const bool marked = GetFocus() == hwnd() && win::FocusCuesShown(hwnd());
+  state.hover = hover_ || marked;
   const int look = LookOffset(ChooseButtonImage(state));
   if (look < 0) return true;  // no look for this state: nothing to draw
   const RECT& rc = item.rcItem;
@@ -247,6 +323,7 @@ bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
   win::SelectGuard keep_source(source.get(), looks_.get());
   if (text.empty()) {
     BitBlt(item.hDC, rc.left, rc.top, picture_w, h, source.get(), look, 0, SRCCOPY);
+    if (marked) DrawFocusMark(item.hDC, rc);
     return true;
   }
   // Compose picture and caption off screen, then copy once.
@@ -264,6 +341,7 @@ bool CBitmapBtn::OnDrawItem(DRAWITEMSTRUCT& item) {
   RECT layout{box.left, box.top, box.right, box.bottom};
   DrawTextW(compose, text.c_str(), static_cast<int>(text.size()), &layout,
             ButtonTextFormat(draw_flags, alignment));
+  if (marked) DrawFocusMark(compose, {0, 0, w, h});
   canvas.Present(rc.left, rc.top);
   return true;
 }

@@ -1,12 +1,16 @@
 // CBitmapBtn: the skinned push button of every window. Four looks cut from
 // the window's pictures (normal, hover, pressed, disabled), an optional
 // caption drawn over them, a checked state that shows the pressed look,
-// hover tracking by mouse capture, and a tooltip.
+// hover tracking by mouse capture, and a tooltip. A tab stop: focused from
+// the keyboard it shows the hover look inside a frame in the accent
+// colour, Space or Enter press it (Press), and a screen reader reads its
+// name, role, state and value (Describe).
 //
 //   btn.Create(parent, rect);             // LoadSkin does these two
 //   btn.SetSkin(normal, over, down, disabled, rect);
 //   btn.text = L"Apply"; btn.font_height = 16; btn.Repaint();
 //   btn.SetTooltipText(L"Apply");
+//   btn.role = ButtonRole::Radio;  btn.accessible_name = L"Caps Lock";
 //   parent's OnCommand(control, 0, BN_CLICKED): control == btn.hwnd()
 //
 // A "BUTTON" with BS_OWNERDRAW and control ID 0, subclassed through the
@@ -28,6 +32,9 @@ namespace vantrel::skin {
 
 class LookCutter;
 
+// What a button is to a screen reader. A Label is no tab stop either.
+enum class ButtonRole { Push, Check, Radio, PageTab, DropDown, Label };
+
 class CBitmapBtn : public win::Window {
  public:
   CBitmapBtn() = default;
@@ -46,9 +53,14 @@ class CBitmapBtn : public win::Window {
   COLORREF hover_text_colour = RGB(253, 253, 253);
   COLORREF disabled_text_colour = RGB(253, 253, 253);
   COLORREF pressed_text_colour = RGB(253, 253, 253);
-  bool toggle_mode = false;
+  bool toggle_mode = false;  // read as ButtonRole::Check unless a role says otherwise
+  ButtonRole role = ButtonRole::Push;
+  // Read by screen readers: the name (the caption when empty, then the
+  // tooltip) and the value (the caption when the name is set apart).
+  std::wstring accessible_name;
+  std::wstring accessible_value;
 
-  // A visible owner-drawn child push button with ID 0 and no text.
+  // A visible owner-drawn child push button with ID 0, no text, a tab stop.
   bool Create(HWND parent, const RECT& rect);
   // Cuts the four looks out of whole-window pictures at `rect`.
   void SetSkin(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, const RECT& rect);
@@ -69,6 +81,11 @@ class CBitmapBtn : public win::Window {
   static bool MouseButtonDown();
 
   bool PreTranslateMessage(MSG& msg) override;
+  bool Describe(win::AccessibleInfo& info) const override;
+  // What a click does (BM_CLICK); false while disabled.
+  bool Press() override;
+  // Makes a label of the button: no tab stop, read as static text.
+  void MakeLabel();
 
  protected:
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
@@ -82,6 +99,7 @@ class CBitmapBtn : public win::Window {
   // The look's offset in looks_, or -1 when the button has no such look.
   int LookOffset(ButtonImage which) const;
   COLORREF ColourFor(ButtonTextColour which) const;
+  static void DrawFocusMark(HDC dc, const RECT& rect);
 
   // The four looks side by side: normal, hover, pressed, disabled.
   win::Bitmap looks_;

@@ -38,6 +38,16 @@ const TextTable& Texts(UINT first, int count) {
   return *table;
 }
 
+const std::wstring& Text(UINT id) { return TextAt(Texts(id, 1), 0); }
+
+std::wstring TextWith(UINT id, std::wstring_view fill) {
+  std::wstring text = Text(id);
+  size_t at = text.find(L"%s");
+  if (at == std::wstring::npos) at = text.find(L"%d");
+  if (at != std::wstring::npos) text.replace(at, 2, fill);
+  return text;
+}
+
 const std::wstring& TextAt(const TextTable& table, size_t index) {
   static const std::wstring empty;
   return index < table.size() ? table[index] : empty;

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vantrel::skin {
@@ -26,6 +27,14 @@ const TextTable& Texts(UINT first, int count);
 
 // Entry `index`, or an empty text when the table is shorter.
 const std::wstring& TextAt(const TextTable& table, size_t index);
+
+// Text `id` alone (Texts(id, 1)'s entry).
+const std::wstring& Text(UINT id);
+// Text `id` with its first "%s" or "%d" replaced by `fill` (no format
+// string is ever run on a text of the module).
+std::wstring TextWith(UINT id, std::wstring_view fill);
+// The name a screen reader reads for every window's close button.
+inline const std::wstring& CloseButtonName() { return Text(117); }
 
 // The language module, loading it on first use; nullptr when absent.
 HMODULE LangModule();

@@ -1,5 +1,6 @@
 #include "skin/list_box_ex.h"
 
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -290,6 +291,14 @@ bool CListBoxEx::OnDrawItem(DRAWITEMSTRUCT& item) {
   RECT tr{text_left, rc.top, rc.right, rc.bottom};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &tr,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  return true;
+}
+
+bool CListBoxEx::Describe(win::AccessibleInfo& info) const {
+  info.name = accessible_name;
+  info.role = ROLE_SYSTEM_LIST;
+  const LRESULT selected = SendMessageW(hwnd(), LB_GETCURSEL, 0, 0);
+  if (selected != LB_ERR) info.value = win::ListItemText(hwnd(), static_cast<int>(selected));
   return true;
 }
 

@@ -68,7 +68,10 @@ class CListBoxEx : public win::Window {
   COLORREF text_colour;
   COLORREF selection_colour;
   int list_id = 0;
-  HBRUSH background = nullptr;  // not owned
+  HBRUSH background = nullptr;   // not owned
+  std::wstring accessible_name;  // read by screen readers; the value is the selected line
+
+  bool Describe(win::AccessibleInfo& info) const override;
 
   static constexpr int kItemHeight = 18;
   static constexpr int kIconWidth = 16;

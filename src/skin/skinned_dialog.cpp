@@ -1,6 +1,7 @@
 #include "skin/skinned_dialog.h"
 
 #include "skin/skin_image.h"
+#include "win/focus_nav.h"
 #include "win/gdi.h"
 
 namespace vantrel::skin {
@@ -12,15 +13,52 @@ bool IsKeyMessage(UINT msg) {
 
 }  // namespace
 
-bool IsDialogEndingKey(const MSG& msg) {
-  return IsKeyMessage(msg.message) &&
-         (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE || msg.wParam == VK_SPACE);
-}
-
 bool SkinnedDialog::PreTranslateMessage(MSG& msg) {
-  return IsDialogEndingKey(msg) || (IsKeyMessage(msg.message) && SwallowsKey(msg.wParam));
+  if (!IsKeyMessage(msg.message)) return false;
+  if (SwallowsKey(msg.wParam)) return true;
+  // A page's keys are its window's: the walk goes on to the parent.
+  if (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_CHILD) return false;
+  return HandleKey(msg);
 }
 
+bool SkinnedDialog::HandleKey(const MSG& msg) {
+  const bool down = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+  if (down) win::ShowFocusCues(hwnd());
+  if (win::MoveFocusByKey(hwnd(), msg)) return true;
+  const WPARAM vk = msg.wParam;
+  if (vk != VK_RETURN && vk != VK_SPACE && vk != VK_ESCAPE) return false;
+  if (msg.message == WM_KEYDOWN) {
+    // Auto-repeat keeps the first press.
+    if (pressed_key_ != vk) {
+      pressed_key_ = vk;
+      pressed_on_ = GetFocus();
+    }
+  } else if (msg.message == WM_KEYUP && pressed_key_ == vk) {
+    const HWND on = pressed_on_;
+    pressed_key_ = 0;
+    pressed_on_ = nullptr;
+    if (vk == VK_ESCAPE) {
+      if (CBitmapBtn* cancel = CancelButton()) cancel->Press();
+    } else if (on && on == GetFocus()) {
+      if (win::Window* control = win::Window::FromHandle(on)) control->Press();
+    }
+  }
+  return true;
+}
+
+bool SkinnedDialog::Describe(win::AccessibleInfo& info) const {
+  info.name = accessible_title_;
+  info.description = accessible_description_;
+  info.role = accessible_role_;
+  return true;
+}
+
+CBitmapBtn* SkinnedDialog::CancelButton() { return nullptr; }
+
+void SkinnedDialog::FocusFromKeyboard(CBitmapBtn& button) {
+  win::ShowFocusCues(hwnd());
+  SetFocus(button.hwnd());
+}
 bool SkinnedDialog::SwallowsKey(WPARAM) const { return false; }
 void SkinnedDialog::PaintTexts(HDC) {}
 

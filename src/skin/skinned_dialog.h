@@ -1,8 +1,15 @@
 // SkinnedDialog: the base of every skinned window (main window, panels,
 // dialogs). It owns the window's SkinImages, applies skin and outline in
-// one call, paints through one off-screen composition and one blit, swallows
-// the keys that would otherwise end or click something, and drags the
-// window (or, for panels, the parent) by its background.
+// one call, paints through one off-screen composition and one blit, runs
+// the keyboard, and drags the window (or, for panels, the parent) by its
+// background.
+//
+// The keyboard, in a top-level window: Tab, Shift+Tab and the arrows move
+// the focus (win/focus_nav.h); Space and Enter press the focused control
+// when released, and only when they were pressed down on it too, so an
+// Enter that ended one dialog presses nothing in the next; Esc presses the
+// CancelButton (the main window has none). No key ends or clicks anything
+// by itself otherwise. A page passes its keys on to its window.
 //
 //   class CDlgWarning : public SkinnedDialog {
 //     CDlgWarning() : SkinnedDialog(win::kWarningTemplate, Drag::Self) {}
@@ -17,8 +24,11 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h.
+#include <oleacc.h>
 
 #include <span>
+#include <string>
 #include <vector>
 
 #include "skin/bitmap_btn.h"
@@ -32,8 +42,11 @@ class SkinnedDialog : public win::Dialog {
   enum class Drag { None, Self, Parent };
   SkinnedDialog(const win::DialogTemplate& t, Drag drag) : Dialog(t), drag_(drag) {}
 
-  // Enter, Esc and Space (plus SwallowsKey) never reach translation.
+  // Navigation and presses as above; Enter, Esc, Space (plus SwallowsKey)
+  // never reach translation.
   bool PreTranslateMessage(MSG& msg) override;
+  // A window answers screen readers as a dialog named by its title.
+  bool Describe(win::AccessibleInfo& info) const override;
 
   const SkinImages& images() const { return images_; }
 
@@ -47,6 +60,10 @@ class SkinnedDialog : public win::Dialog {
   virtual void PaintTexts(HDC dc);
   // Further keys this window swallows (F1, Delete...).
   virtual bool SwallowsKey(WPARAM vk) const;
+  // The button Esc presses; nullptr: Esc does nothing.
+  virtual CBitmapBtn* CancelButton();
+  // A key capture was left from the keyboard: the focus, marked, on `button`.
+  void FocusFromKeyboard(CBitmapBtn& button);
 
   bool OnPaint() override;
   bool OnEraseBackground(HDC dc) override;
@@ -54,12 +71,20 @@ class SkinnedDialog : public win::Dialog {
   void OnDestroy() override;
 
   SkinImages images_;
+  // What a screen reader reads of the window: the title (the window text
+  // when empty; never set as the window text, which the monitor looks
+  // windows up by), a description, the role.
+  std::wstring accessible_title_;
+  std::wstring accessible_description_;
+  long accessible_role_ = ROLE_SYSTEM_DIALOG;
 
  private:
-  Drag drag_;
-};
+  bool HandleKey(const MSG& msg);
 
-// True for WM_KEYDOWN/UP and WM_SYSKEYDOWN/UP of Enter, Esc and Space.
-bool IsDialogEndingKey(const MSG& msg);
+  Drag drag_;
+  // The Space, Enter or Esc pressed down, and the window it was pressed on.
+  WPARAM pressed_key_ = 0;
+  HWND pressed_on_ = nullptr;
+};
 
 }  // namespace vantrel::skin

@@ -40,6 +40,10 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
     button->SetTooltipText(button->text);
     button->Repaint();
   }
+  m_btnClose.accessible_name = CloseButtonName();
+  accessible_title_ = TextAt(texts_, 0);
+  accessible_description_ = message_text();
+  accessible_role_ = ROLE_SYSTEM_ALERT;
   if (kind == kNotice && m_btnOK.hwnd() && m_btnCancel.hwnd()) {
     // Nothing to choose: one OK, in the middle. The picture's two button
     // places are painted over with the body's colour (PaintTexts).
@@ -57,6 +61,16 @@ bool CDlgWarning::OnCreate(const CREATESTRUCTW&) {
 
 const std::wstring& CDlgWarning::message_text() const {
   return kind == kNotice ? message : TextAt(texts_, message_entry());
+}
+
+bool CDlgWarning::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT&) {
+  // A screen reader announces the warning as it appears.
+  if (msg == WM_SHOWWINDOW && wp) win::NotifyAccessible(EVENT_SYSTEM_ALERT, hwnd());
+  return false;
+}
+
+CBitmapBtn* CDlgWarning::CancelButton() {
+  return IsWindowVisible(m_btnCancel.hwnd()) ? &m_btnCancel : &m_btnClose;
 }
 
 bool CDlgWarning::OnCommand(HWND control, UINT id, UINT code) {
@@ -91,17 +105,13 @@ void CDlgWarning::PaintTexts(HDC dc) {
 }
 
 std::wstring NoticeMessage(UINT text, const std::vector<std::filesystem::path>& files) {
-  const TextTable& table = Texts(text, 1);
   std::wstring names;
   for (const std::filesystem::path& f : files) {
     const std::wstring name = f.filename().wstring();
     if (names.find(name) != std::wstring::npos) continue;  // named once
     names += (names.empty() ? L"" : L", ") + name;
   }
-  std::wstring message = TextAt(table, 0);
-  if (const size_t at = message.find(L"%s"); at != std::wstring::npos)
-    message.replace(at, 2, names);
-  return message;
+  return TextWith(text, names);
 }
 
 void Notify(HWND owner, UINT text, const std::vector<std::filesystem::path>& files) {

@@ -38,6 +38,9 @@ class CDlgWarning : public SkinnedDialog {
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void PaintTexts(HDC dc) override;
   bool SwallowsKey(WPARAM vk) const override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+  // Cancel, or the close button where a notice has no Cancel.
+  CBitmapBtn* CancelButton() override;
 
  private:
   TextTable texts_;
