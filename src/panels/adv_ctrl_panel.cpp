@@ -18,7 +18,7 @@ constexpr UINT kFirstCommand = 1003, kLastCommand = 4000;
 }  // namespace
 
 CDlgAdvCtrlPanel::CDlgAdvCtrlPanel(SettingsRecord& record)
-    : Panel(win::kAdvCtrlPanelTemplate, Drag::Parent, record) {}
+    : Panel(win::kAdvCtrlPanelTemplate, Drag::Parent, record, 308) {}
 
 bool CDlgAdvCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   Texts();
@@ -29,8 +29,13 @@ bool CDlgAdvCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   m_btn500Hz.alignment = 2;
   m_btn1000Hz.text = L"1000 HZ";
   m_btn1000Hz.alignment = 2;
-  m_btn500Hz.Repaint();
-  m_btn1000Hz.Repaint();
+  for (skin::CBitmapBtn* rate : {&m_btn500Hz, &m_btn1000Hz}) {
+    rate->role = skin::ButtonRole::Radio;
+    rate->set_focus_group(kPollingRateGroup);
+    rate->Repaint();
+  }
+  m_btnResponse.role = skin::ButtonRole::DropDown;
+  m_btnResponse.accessible_name = skin::Text(303);
   return true;
 }
 

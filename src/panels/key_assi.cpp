@@ -24,6 +24,11 @@ void DrawLine(HDC dc, const std::wstring& text, RECT rect, UINT align) {
 
 }  // namespace
 
+std::wstring KeyNameOfCode(std::uint8_t code) {
+  int vk = 0;
+  return UsageToVirtualKey(code, vk) ? NameOf(vk) : std::wstring();
+}
+
 CDlgKeyAssi::CDlgKeyAssi() : SkinnedDialog(win::kKeyAssignmentTemplate, Drag::Self) {}
 
 bool CDlgKeyAssi::OnCreate(const CREATESTRUCTW&) {
@@ -40,12 +45,16 @@ bool CDlgKeyAssi::OnCreate(const CREATESTRUCTW&) {
     c.button.SetTooltipText(c.button.text);
     c.button.Repaint();
   }
+  m_btnClose.accessible_name = skin::CloseButtonName();
+  accessible_title_ = skin::TextAt(texts, 0);
+  accessible_description_ = skin::Text(1542);
   return true;
 }
 
 bool CDlgKeyAssi::OnInitDialog() {
   m_keyEdit = GetDlgItem(hwnd(), kEditId);
   if (m_keyEdit) MoveWindow(m_keyEdit, 28, 137, 114, 17, TRUE);
+  m_keyField.Attach(m_keyEdit, skin::Text(605), accessible_description_);
   // From here on every keystroke of the desktop comes to this dialog only.
   win::InstallKeyboardCapture(hwnd());
   int vk = 0;
@@ -56,6 +65,10 @@ bool CDlgKeyAssi::OnInitDialog() {
 }
 
 bool CDlgKeyAssi::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == win::WM_CAPTURELEFT) {
+    OnCaptureLeft();
+    return true;
+  }
   if (msg != win::WM_CAPTUREDKEY) return false;
   result = OnCapturedKey(static_cast<int>(wp), static_cast<std::uint32_t>(lp)) ? 1 : 0;
   return true;
@@ -71,12 +84,20 @@ bool CDlgKeyAssi::OnCapturedKey(int vk, std::uint32_t flags) {
     const std::wstring name = NameOf(vk);
     SendMessageW(m_keyEdit, EM_SETSEL, 0, -1);
     SendMessageW(m_keyEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
+    win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, m_keyEdit);
   }
   return true;
 }
 
+void CDlgKeyAssi::OnCaptureLeft() {
+  win::RemoveKeyboardCapture();
+  FocusFromKeyboard(m_btnOk);
+}
+
 void CDlgKeyAssi::SetEditText(const std::wstring& text) {
-  if (m_keyEdit) SetWindowTextW(m_keyEdit, text.c_str());
+  if (!m_keyEdit) return;
+  SetWindowTextW(m_keyEdit, text.c_str());
+  win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, m_keyEdit);
 }
 
 void CDlgKeyAssi::ChooseDefault() {

@@ -22,13 +22,16 @@ constexpr UINT kFirstCommand = 1004, kLastCommand = 4000;
 }  // namespace
 
 CDlgLightCtrlPanel::CDlgLightCtrlPanel(SettingsRecord& record)
-    : Panel(win::kLightCtrlPanelTemplate, Drag::None, record) {}
+    : Panel(win::kLightCtrlPanelTemplate, Drag::None, record, 1113) {}
 
 bool CDlgLightCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   Texts();
   static const wchar_t* const kKeys[] = {L"0", L"1"};
   skin::CBitmapBtn* buttons[] = {&m_btnMode, &m_btnLevel};
   ApplySkin({L"Skins\\Skin_light_control.ini", kKeys}, buttons);
+  m_btnMode.role = m_btnLevel.role = skin::ButtonRole::DropDown;
+  m_btnMode.accessible_name = skin::Text(1101);
+  m_btnLevel.accessible_name = skin::Text(1102);
   return true;
 }
 

@@ -48,7 +48,7 @@ constexpr Item kSystemItems[] = {{1060, 13}, {1022, 14}, {1021, 15}, {1064, 16},
 }  // namespace
 
 CDlgMacroCtrlPanel::CDlgMacroCtrlPanel(SettingsRecord& record, MacroStore& macros)
-    : Panel(win::kMacroCtrlPanelTemplate, Drag::Parent, record),
+    : Panel(win::kMacroCtrlPanelTemplate, Drag::Parent, record, 526),
       macros_(macros),
       library_(macros.library) {}
 
@@ -58,6 +58,12 @@ bool CDlgMacroCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   skin::CBitmapBtn* buttons[kKeyCount];
   for (int k = 0; k < kKeyCount; ++k) buttons[k] = &m_keys[static_cast<size_t>(k)];
   ApplySkin({L"Skins\\Skin_Macro_control.ini", kKeys}, buttons);
+  for (int k = 0; k < kKeyCount; ++k) {
+    skin::CBitmapBtn& key = m_keys[static_cast<size_t>(k)];
+    key.role = skin::ButtonRole::DropDown;
+    key.set_focus_group(kProgrammableKeyGroup);
+    key.accessible_name = skin::TextWith(1540, std::to_wstring(k + 1));
+  }
   return true;
 }
 

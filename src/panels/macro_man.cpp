@@ -95,6 +95,15 @@ bool CDlgMacroMan::OnCreate(const CREATESTRUCTW&) {
     l.list.selection_colour = kListAccent;
     l.list.background = list_brush_.get();
   }
+  for (skin::CBitmapBtn* label : {&m_lblMacros, &m_lblEvents, &m_lblDelays, &m_lblRepeat})
+    label->MakeLabel();
+  m_macroList.accessible_name = skin::TextAt(texts, 4);
+  m_eventList.accessible_name = skin::TextAt(texts, 1);
+  m_btnDelays.accessible_name = skin::TextAt(texts, 5);
+  m_btnRepeat.accessible_name = skin::TextAt(texts, 9);
+  m_btnClose.accessible_name = skin::CloseButtonName();
+  accessible_title_ = skin::TextAt(texts, 0);
+  accessible_description_ = skin::Text(1543);
   return true;
 }
 
@@ -109,6 +118,7 @@ bool CDlgMacroMan::OnInitDialog() {
                kRepeatFieldRect.right - kRepeatFieldRect.left,
                kRepeatFieldRect.bottom - kRepeatFieldRect.top, TRUE);
     SetRepeatField(repeat_value_);
+    m_repeatField.Attach(m_repeat, skin::TextAt(Texts(), 9));
   }
   SetFocus(m_macroList.hwnd());
   return false;  // the focus is placed
@@ -117,15 +127,17 @@ bool CDlgMacroMan::OnInitDialog() {
 bool CDlgMacroMan::PreTranslateMessage(MSG& msg) {
   if (!IsKeyMessage(msg.message)) return false;
   const WPARAM vk = msg.wParam;
-  if (vk != VK_RETURN && vk != VK_ESCAPE && vk != VK_SPACE && vk != VK_DELETE) return false;
   const HWND target = msg.hwnd;
   // The in-place editors commit on Enter and cancel on Esc: those keys are
   // theirs, like Space and Delete while typing a name or a pause.
-  if (target && (target == m_macroList.editor() || target == m_eventList.editor())) return false;
-  if (vk == VK_DELETE &&
-      (target == m_repeat || target == m_macroList.hwnd() || target == m_eventList.hwnd()))
+  const bool edit_key = vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_SPACE || vk == VK_DELETE;
+  if (edit_key && target && (target == m_macroList.editor() || target == m_eventList.editor()))
     return false;
-  return true;
+  if (vk == VK_DELETE) {
+    // Delete in a list deletes the macro, in the repeat field a digit.
+    return !(target == m_repeat || target == m_macroList.hwnd() || target == m_eventList.hwnd());
+  }
+  return SkinnedDialog::PreTranslateMessage(msg);
 }
 
 bool CDlgMacroMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -154,6 +166,11 @@ bool CDlgMacroMan::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       break;
     case win::WM_CAPTUREDKEY:
       OnCapturedKey(wp, lp);
+      break;
+    case win::WM_CAPTURELEFT:
+      // Held Esc: the recording stops, what it took stays.
+      StopRecording();
+      FocusFromKeyboard(m_btnOK);
       break;
     default:
       return false;

@@ -26,6 +26,7 @@
 #include "skin/list_box_ex.h"
 #include "skin/skinned_dialog.h"
 #include "win/gdi.h"
+#include "win/labelled_control.h"
 
 namespace vantrel::panels {
 
@@ -66,6 +67,7 @@ class CDlgMacroMan : public skin::SkinnedDialog {
       m_btnDelays, m_btnRepeat;
   skin::CBitmapBtn m_lblMacros, m_lblEvents, m_lblDelays, m_lblRepeat;
   skin::CListBoxEx m_macroList, m_eventList;
+  win::LabelledControl m_repeatField;  // the repeat count's edit, named
 
   HWND repeat_field() const { return m_repeat; }
   int selected_macro() const { return selected_; }
@@ -83,9 +85,9 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   // `line` selected (-1: none).
   void RunEventCommand(UINT id, int line);
 
-  // Enter, Esc, Space and Delete never end or click anything here, but the
-  // in-place editors and the repeat field still get the keys they edit with,
-  // and Delete in a list still reaches it (it deletes the macro).
+  // The keyboard as in every skinned window, but the in-place editors and
+  // the repeat field still get the keys they edit with, and Delete in a
+  // list still reaches it (it deletes the macro).
   bool PreTranslateMessage(MSG& msg) override;
 
  protected:
@@ -95,6 +97,7 @@ class CDlgMacroMan : public skin::SkinnedDialog {
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void OnDestroy() override;
   void PaintTexts(HDC dc) override;
+  skin::CBitmapBtn* CancelButton() override { return &m_btnCancel; }
 
  private:
   // Macro list.

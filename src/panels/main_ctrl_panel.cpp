@@ -1,9 +1,13 @@
 #include "panels/main_ctrl_panel.h"
 
+#include <set>
 #include <string>
+#include <utility>
 
+#include "model/key_codes.h"
 #include "model/panel_rules.h"
 #include "panels/key_assi.h"
+#include "skin/lang_strings.h"
 #include "win/dialog_templates.h"
 
 namespace vantrel::panels {
@@ -29,7 +33,7 @@ const std::array<const wchar_t*, kKeyPositions>& KeyNumbers() {
 }  // namespace
 
 CDlgMainCtrlPanel::CDlgMainCtrlPanel(SettingsRecord& record)
-    : Panel(win::kMainCtrlPanelTemplate, Drag::Parent, record) {}
+    : Panel(win::kMainCtrlPanelTemplate, Drag::Parent, record, 101) {}
 
 bool CDlgMainCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   std::array<skin::CBitmapBtn*, kKeyPositions> buttons;
@@ -39,6 +43,18 @@ bool CDlgMainCtrlPanel::OnCreate(const CREATESTRUCTW&) {
   for (size_t i = 0; i < positions.size() && i < m_keyRects.size(); ++i) {
     const SkinButtonPos& p = positions[i];
     m_keyRects[i] = {p.left, p.top, p.right, p.bottom};
+  }
+  // Each key is named by the key it is; its value says what it sends.
+  // Each key is read by the name of what it sends from the factory; a
+  // position without one, or whose name an earlier key already has (the
+  // layout may give two usages one key), by its number.
+  std::set<std::wstring> taken;
+  for (int i = 0; i < kKeyPositions; ++i) {
+    skin::CBitmapBtn& key = m_keys[i];
+    key.set_focus_group(kKeyGroup);
+    key.accessible_name = KeyNameOfCode(FactoryKeyMap[static_cast<size_t>(i)]);
+    if (key.accessible_name.empty() || !taken.insert(key.accessible_name).second)
+      key.accessible_name = skin::TextWith(1545, std::to_wstring(i + 1));
   }
   return true;
 }
@@ -50,8 +66,15 @@ void CDlgMainCtrlPanel::PutSettingToControl() {
 
 void CDlgMainCtrlPanel::ShowKey(int position, std::uint8_t code) {
   if (position < 0 || position >= kKeyPositions) return;
-  m_keys[position].SetCheck(KeyShowsRemapped(position, code));
-  RedrawNow(m_keys[position].hwnd());
+  skin::CBitmapBtn& key = m_keys[position];
+  key.SetCheck(KeyShowsRemapped(position, code));
+  std::wstring sends = KeyNameOfCode(code);
+  if (sends.empty()) sends = skin::TextAt(skin::Texts(400, 7), 6);  // "Unknown key"
+  if (sends != key.accessible_value) {
+    key.accessible_value = std::move(sends);
+    win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, key.hwnd());
+  }
+  RedrawNow(key.hwnd());
 }
 
 void CDlgMainCtrlPanel::EditKey(int position) {

@@ -1,8 +1,15 @@
 #include "panels/panel.h"
 
+#include "skin/lang_strings.h"
 #include "win/gdi.h"
 
 namespace vantrel::panels {
+
+Panel::Panel(const win::DialogTemplate& t, Drag drag, SettingsRecord& record, UINT title)
+    : SkinnedDialog(t, drag), record_(record) {
+  accessible_title_ = skin::Text(title);
+  accessible_role_ = ROLE_SYSTEM_PROPERTYPAGE;
+}
 
 void RedrawNow(HWND hwnd) {
   if (hwnd) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

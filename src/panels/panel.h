@@ -19,8 +19,8 @@ namespace vantrel::panels {
 
 class Panel : public skin::SkinnedDialog {
  public:
-  Panel(const win::DialogTemplate& t, Drag drag, SettingsRecord& record)
-      : SkinnedDialog(t, drag), record_(record) {}
+  // `title`: the lang.dll text a screen reader reads as the page's name.
+  Panel(const win::DialogTemplate& t, Drag drag, SettingsRecord& record, UINT title);
 
   // Shows the active slot of the record in the panel's controls.
   virtual void PutSettingToControl() = 0;
@@ -32,6 +32,15 @@ class Panel : public skin::SkinnedDialog {
 
  private:
   SettingsRecord& record_;
+};
+
+// Arrow-key groups of the main window and its pages (win/focus_nav.h).
+enum FocusGroup : int {
+  kKeyGroup = 1,
+  kProgrammableKeyGroup,
+  kPollingRateGroup,
+  kTabGroup,
+  kProfileTileGroup,
 };
 
 // Repaints a button at once, so a caption set from a menu command or a

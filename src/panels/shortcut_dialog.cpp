@@ -69,6 +69,14 @@ bool CDlgShortCut::OnCreate(const CREATESTRUCTW&) {
     c.button.SetTooltipText(c.button.text);
     c.button.Repaint();
   }
+  // The toggles' names are painted beside them: "No modifier", Ctrl...
+  static constexpr size_t kToggleNames[kToggleCount] = {6, 1, 2, 3, 4};
+  for (int t = 0; t < kToggleCount; ++t)
+    m_toggles[t].accessible_name = skin::TextAt(texts, kToggleNames[t]);
+  m_btnClose.accessible_name = skin::CloseButtonName();
+  accessible_title_ = skin::TextAt(texts, 0);
+  accessible_description_ = skin::Text(1544);
+  m_keyField.Attach(m_keyEdit, skin::TextAt(texts, 5), accessible_description_);
   return true;
 }
 
@@ -82,6 +90,12 @@ bool CDlgShortCut::OnInitDialog() {
 }
 
 bool CDlgShortCut::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  if (msg == win::WM_CAPTURELEFT) {
+    // Held Esc: the capture ends, the keyboard moves between the buttons.
+    win::RemoveKeyboardCapture();
+    FocusFromKeyboard(m_btnOk);
+    return true;
+  }
   if (msg == win::WM_CAPTUREDKEY) {
     OnCapturedKey(static_cast<int>(wp), static_cast<std::uint32_t>(lp));
     result = 0;
@@ -112,6 +126,7 @@ void CDlgShortCut::ShowKeyName(int vk) {
   const std::wstring name = win::ToWide(KeyDisplayName(vk));
   SendMessageW(m_keyEdit, EM_SETSEL, 0, -1);
   SendMessageW(m_keyEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(name.c_str()));
+  win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, m_keyEdit);
 }
 
 void CDlgShortCut::RefreshToggles() {

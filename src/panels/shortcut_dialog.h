@@ -21,6 +21,7 @@
 #include "model/key_functions.h"
 #include "skin/bitmap_btn.h"
 #include "skin/skinned_dialog.h"
+#include "win/labelled_control.h"
 
 namespace vantrel::panels {
 
@@ -38,6 +39,7 @@ class CDlgShortCut : public skin::SkinnedDialog {
   HWND m_keyEdit = nullptr;  // the captured key's name
   skin::CBitmapBtn m_btnOk, m_btnCancel, m_btnClose;
   std::array<skin::CBitmapBtn, kToggleCount> m_toggles;
+  win::LabelledControl m_keyField;  // m_keyEdit, named for screen readers
 
  protected:
   bool OnCreate(const CREATESTRUCTW& cs) override;
@@ -46,6 +48,7 @@ class CDlgShortCut : public skin::SkinnedDialog {
   bool OnCommand(HWND control, UINT id, UINT code) override;
   void OnDestroy() override;
   void PaintTexts(HDC dc) override;
+  skin::CBitmapBtn* CancelButton() override { return &m_btnCancel; }
 
  private:
   void OnCapturedKey(int vk, std::uint32_t flags);

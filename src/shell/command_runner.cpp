@@ -34,7 +34,7 @@ enum CommandText : UINT {
   kShortUsage,
 };
 
-std::wstring Text(UINT id) { return skin::TextAt(skin::Texts(id, 1), 0); }
+using skin::Text;
 
 // Where messages go: the output the program's caller redirected, else the
 // console it was started from; nowhere when there is neither.
@@ -82,10 +82,7 @@ class Console {
 };
 
 std::wstring WithFile(UINT id, const std::u16string& file) {
-  std::wstring text = Text(id);
-  if (const size_t at = text.find(L"%s"); at != std::wstring::npos)
-    text.replace(at, 2, win::ToWide(file));
-  return text;
+  return skin::TextWith(id, win::ToWide(file));
 }
 
 // The link's window for a job: hidden, top-level and titled "Vantrel", so

@@ -45,6 +45,8 @@ constexpr ButtonSpec kButtonSpecs[kMainButtonCount] = {
     {L"17", -1, ButtonSpec::kDefault},
 };
 
+constexpr int kProfileButtons[4] = {kProfile1, kProfile2, kProfile3, kProfile4};
+
 std::wstring CaptionFor(const skin::TextTable& texts, int entry) {
   if (entry < 100) return skin::TextAt(texts, entry);
   wchar_t buffer[300];
@@ -91,6 +93,17 @@ bool CTevrinDlg::OnCreate(const CREATESTRUCTW&) {
     b.SetTooltipText(b.text);
     b.Repaint();
   }
+  // The tabs and the profile tiles are each a group the arrows walk.
+  for (int t = 0; t < 4; ++t) {
+    m_buttons[kTab1 + t].role = skin::ButtonRole::PageTab;
+    m_buttons[kTab1 + t].set_focus_group(panels::kTabGroup);
+  }
+  for (int p : kProfileButtons) {
+    m_buttons[p].role = skin::ButtonRole::Radio;
+    m_buttons[p].set_focus_group(panels::kProfileTileGroup);
+  }
+  m_buttons[kMinimise].accessible_name = skin::TextAt(texts, 13);
+  m_buttons[kClose].accessible_name = skin::CloseButtonName();
   return true;
 }
 
@@ -209,7 +222,6 @@ void CTevrinDlg::ShowProfile(int k) {
 }
 
 void CTevrinDlg::ShowProfileButtons(int k) {
-  static constexpr int kProfileButtons[4] = {kProfile1, kProfile2, kProfile3, kProfile4};
   if (k < 0 || k > 3) return;
   for (int p = 0; p < 4; ++p) m_buttons[kProfileButtons[p]].SetCheck(p == k);
 }

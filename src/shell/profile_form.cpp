@@ -19,7 +19,7 @@ namespace {
 
 // Letter case is kept: names and executable paths are shown and stored as
 // typed (an upper-case-only field would change both).
-constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL;
+constexpr DWORD kEditStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL;
 
 constexpr COLORREF kFieldBackground = RGB(22, 24, 28);
 
@@ -58,6 +58,11 @@ bool CDlgProfileMan::OnCreate(const CREATESTRUCTW&) {
     b->SetTooltipText(b->text);
     b->Repaint();
   }
+  m_btnClose.accessible_name = skin::CloseButtonName();
+  m_btnBrowse.accessible_name = skin::Text(1541);
+  m_nameField.Attach(m_name, skin::TextAt(texts, 1), skin::TextAt(texts, 9));
+  m_pathField.Attach(m_path, skin::TextAt(texts, 3), skin::TextAt(texts, 10));
+  accessible_title_ = skin::TextAt(texts, 0);
   return true;
 }
 

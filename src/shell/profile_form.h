@@ -13,6 +13,7 @@
 #include "skin/lang_strings.h"
 #include "skin/skinned_dialog.h"
 #include "win/gdi.h"
+#include "win/labelled_control.h"
 
 namespace vantrel::shell {
 
@@ -38,6 +39,7 @@ class CDlgProfileMan : public skin::SkinnedDialog {
   bool OnCommand(HWND control, UINT id, UINT code) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
   void PaintTexts(HDC dc) override;
+  skin::CBitmapBtn* CancelButton() override { return &m_btnCancel; }
 
  private:
   // The fields sit in the skin's dark wells: their own font and colours,
@@ -46,6 +48,7 @@ class CDlgProfileMan : public skin::SkinnedDialog {
   win::Brush field_brush_;
   HWND m_name = nullptr;
   HWND m_path = nullptr;
+  win::LabelledControl m_nameField, m_pathField;  // the two, named for screen readers
 };
 
 }  // namespace vantrel::shell

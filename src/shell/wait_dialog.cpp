@@ -16,6 +16,7 @@ CDlgWaitting::CDlgWaitting() : SkinnedDialog(win::kWaitingTemplate, Drag::None) 
 bool CDlgWaitting::OnCreate(const CREATESTRUCTW&) {
   win::DebugTrace(L"\n waitting dlg loadskins\n");
   ApplySkin({L"Skins\\skin_wait.ini", {}}, {});
+  accessible_title_ = skin::Text(1400);
   return true;
 }
 

@@ -259,7 +259,9 @@ TEST_F(MainWindowTest, RestoreDefaultsOnlyAfterTheWarningsOk) {
   EXPECT_EQ(s.profiles[1].PollingRate, factory->profiles[1].PollingRate);
 }
 
-TEST_F(MainWindowTest, EnterEscSpaceAndF1DoNothingAnywhere) {
+// Enter, Esc, Space and F1 never reach a control as keys: the window takes
+// them (pressing the focused control on release; F1 does nothing).
+TEST_F(MainWindowTest, EnterEscSpaceAndF1AreTakenByTheWindow) {
   Script script({[&] {
                    HWND targets[] = {main(), dlg_->button(kApply).hwnd(), dlg_->panel(0)->hwnd()};
                    for (HWND target : targets) {
