@@ -3,8 +3,8 @@
 // them, the captures fed by injected keys, and every control read back with
 // AccessibleObjectFromWindow.
 #include <gtest/gtest.h>
-#include <windows.h>
 #include <oleacc.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/key_codes.h"
@@ -95,12 +96,20 @@ void Type(std::vector<INPUT> keys) {
 // the way out of the capture.
 void EscThenLeave() {
   const DWORD t = GetTickCount();
-  Type({Key(VK_ESCAPE, 0, t), Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 100),
-        Key(VK_ESCAPE, 0, t + 200), Key(VK_ESCAPE, 0, t + 900),
-        Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 1700)});
+  Type({Key(VK_ESCAPE, 0, t), Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 100), Key(VK_ESCAPE, 0, t + 200),
+        Key(VK_ESCAPE, 0, t + 900), Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 1700)});
 }
 
 std::wstring FocusName() { return ReadAccessible(GetFocus()).name; }
+
+// The events a screen reader hears, as (event, window) pairs.
+std::vector<std::pair<DWORD, HWND>> g_events;
+void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND h, LONG, LONG, DWORD, DWORD) {
+  g_events.emplace_back(event, h);
+}
+bool HeardEvent(DWORD event, HWND h) {
+  return std::find(g_events.begin(), g_events.end(), std::make_pair(event, h)) != g_events.end();
+}
 
 // A step that presses `vk` until `done` holds, at most `limit` times.
 std::function<bool()> PressUntil(UINT vk, std::function<bool()> done, int limit = 200) {
@@ -155,8 +164,12 @@ class KeyboardAccessTest : public ::testing::Test {
     dlg_->timing = {0, 50};
     dlg_->waiting().request_delay_ms = 30;
     win::SetMainWindow(dlg_.get());
+    g_events.clear();
+    hook_ = SetWinEventHook(EVENT_MIN, EVENT_MAX, nullptr, Heard, GetCurrentProcessId(), 0,
+                            WINEVENT_OUTOFCONTEXT);
   }
   void TearDown() override {
+    UnhookWinEvent(hook_);
     win::RemoveKeyboardCapture();
     win::SetMainWindow(nullptr);
     dlg_.reset();
@@ -183,6 +196,7 @@ class KeyboardAccessTest : public ::testing::Test {
   }
 
   std::unique_ptr<CTevrinDlg> dlg_;
+  HWINEVENTHOOK hook_ = nullptr;
 };
 
 // Tab, the arrows on the keys, Enter on a key, Esc captured as the new key,
@@ -201,11 +215,11 @@ TEST_F(KeyboardAccessTest, RemapsAKeyFromTheKeyboardAloneAndTheMonitorGetsIt) {
          // The order a person reads the window in.
          const std::vector<HWND> stops = win::TabStops(main());
          auto at = [&](HWND h) { return std::find(stops.begin(), stops.end(), h) - stops.begin(); };
-         const HWND in_order[] = {dlg_->button(kTab1).hwnd(),    dlg_->button(kTab4).hwnd(),
-                                  dlg_->button(kRestore).hwnd(), KeyNamed(L"Esc"),
-                                  KeyNamed(L"Caps Lock"),        dlg_->button(kProfile1).hwnd(),
+         const HWND in_order[] = {dlg_->button(kTab1).hwnd(),     dlg_->button(kTab4).hwnd(),
+                                  dlg_->button(kRestore).hwnd(),  KeyNamed(L"Esc"),
+                                  KeyNamed(L"Caps Lock"),         dlg_->button(kProfile1).hwnd(),
                                   dlg_->button(kProfile4).hwnd(), dlg_->button(kImport).hwnd(),
-                                  dlg_->button(kOK).hwnd(),      dlg_->button(kApply).hwnd()};
+                                  dlg_->button(kOK).hwnd(),       dlg_->button(kApply).hwnd()};
          for (size_t k = 1; k < std::size(in_order); ++k)
            EXPECT_LT(at(in_order[k - 1]), at(in_order[k])) << k;
          SetFocus(dlg_->button(kTab1).hwnd());
@@ -218,11 +232,9 @@ TEST_F(KeyboardAccessTest, RemapsAKeyFromTheKeyboardAloneAndTheMonitorGetsIt) {
            UINT vk;
            const wchar_t* lands_on;
          };
-         static const Step walk[] = {{VK_DOWN, L"`"},      {VK_DOWN, L"Tab"},
-                                     {VK_DOWN, L"Caps Lock"}, {VK_RIGHT, L"A"},
-                                     {VK_RIGHT, L"S"},     {VK_UP, L"W"},
-                                     {VK_LEFT, L"Q"},      {VK_DOWN, L"A"},
-                                     {VK_LEFT, L"Caps Lock"}};
+         static const Step walk[] = {{VK_DOWN, L"`"},  {VK_DOWN, L"Tab"}, {VK_DOWN, L"Caps Lock"},
+                                     {VK_RIGHT, L"A"}, {VK_RIGHT, L"S"},  {VK_UP, L"W"},
+                                     {VK_LEFT, L"Q"},  {VK_DOWN, L"A"},   {VK_LEFT, L"Caps Lock"}};
          static size_t next = 0;
          if (next > 0) EXPECT_EQ(FocusName(), walk[next - 1].lands_on) << next;
          if (next == std::size(walk)) return true;
@@ -231,6 +243,7 @@ TEST_F(KeyboardAccessTest, RemapsAKeyFromTheKeyboardAloneAndTheMonitorGetsIt) {
        },
        [&] {
          EXPECT_EQ(GetFocus(), keys()->key(caps).hwnd()) << "on the key itself";
+         EXPECT_TRUE(HeardEvent(EVENT_OBJECT_FOCUS, keys()->key(caps).hwnd()));
          Press(VK_RETURN);
          return true;
        },
@@ -253,6 +266,7 @@ TEST_F(KeyboardAccessTest, RemapsAKeyFromTheKeyboardAloneAndTheMonitorGetsIt) {
          const Read caps_key = ReadAccessible(keys()->key(caps).hwnd());
          EXPECT_EQ(caps_key.name, L"Caps Lock");
          EXPECT_EQ(caps_key.value, L"Esc");
+         EXPECT_TRUE(HeardEvent(EVENT_OBJECT_VALUECHANGE, keys()->key(caps).hwnd()));
          Press(VK_SPACE);
          return true;
        },
@@ -278,55 +292,55 @@ TEST_F(KeyboardAccessTest, CreatesAMacroFromTheKeyboardAlone) {
   Macros().clear();
   panels::CDlgMacroMan* d = nullptr;
   auto manager = [&] { return d = Open<panels::CDlgMacroMan>(); };
-  Script script(
-      {FocusOn([&] { return dlg_->button(kMacroManager).hwnd(); }),
-       [&] {
-         Press(VK_RETURN);
-         return true;
-       },
-       [&] { return manager() != nullptr; },
-       TabCycle([&] { return d->hwnd(); }, "macro manager"),
-       FocusOn([&] { return d->m_btnNew.hwnd(); }),
-       [&] {
-         Press(VK_SPACE);
-         return true;
-       },
-       [&] {
-         if (!d->m_macroList.editor()) return false;
-         for (const wchar_t* c = L"Keys"; *c; ++c) PostMessageW(GetFocus(), WM_CHAR, *c, 1);
-         Press(VK_RETURN);
-         return true;
-       },
-       [&] { return !d->m_macroList.editor() && Macros().size() == 1; },
-       FocusOn([&] { return d->m_btnRecord.hwnd(); }),
-       [&] {
-         Press(VK_SPACE);
-         return true;
-       },
-       [&] {
-         if (!d->recording()) return false;
-         EXPECT_TRUE(ReadAccessible(d->m_btnOK.hwnd()).state & STATE_SYSTEM_UNAVAILABLE)
-             << "OK is unavailable while recording";
-         Type({Key('K', 0), Key('K', KEYEVENTF_KEYUP)});
-         EscThenLeave();
-         return true;
-       },
-       [&] {
-         if (d->recording()) return false;
-         EXPECT_EQ(GetFocus(), d->m_btnOK.hwnd());
-         Press(VK_RETURN);
-         return true;
-       },
-       [&] {
-         if (manager()) return false;
-         testing::Click(main(), dlg_->button(kApply).hwnd());
-         return true;
-       },
-       [&] { return monitor.notices.size() >= 2 && !Open<win::Dialog>(); },
-       [&] {
-         testing::Click(main(), dlg_->button(kCancel).hwnd());
-         return true;
-       }});
+  Script script({FocusOn([&] { return dlg_->button(kMacroManager).hwnd(); }),
+                 [&] {
+                   Press(VK_RETURN);
+                   return true;
+                 },
+                 [&] { return manager() != nullptr; },
+                 TabCycle([&] { return d->hwnd(); }, "macro manager"),
+                 FocusOn([&] { return d->m_btnNew.hwnd(); }),
+                 [&] {
+                   Press(VK_SPACE);
+                   return true;
+                 },
+                 [&] {
+                   if (!d->m_macroList.editor()) return false;
+                   for (const wchar_t* c = L"Keys"; *c; ++c)
+                     PostMessageW(GetFocus(), WM_CHAR, *c, 1);
+                   Press(VK_RETURN);
+                   return true;
+                 },
+                 [&] { return !d->m_macroList.editor() && Macros().size() == 1; },
+                 FocusOn([&] { return d->m_btnRecord.hwnd(); }),
+                 [&] {
+                   Press(VK_SPACE);
+                   return true;
+                 },
+                 [&] {
+                   if (!d->recording()) return false;
+                   EXPECT_TRUE(ReadAccessible(d->m_btnOK.hwnd()).state & STATE_SYSTEM_UNAVAILABLE)
+                       << "OK is unavailable while recording";
+                   Type({Key('K', 0), Key('K', KEYEVENTF_KEYUP)});
+                   EscThenLeave();
+                   return true;
+                 },
+                 [&] {
+                   if (d->recording()) return false;
+                   EXPECT_EQ(GetFocus(), d->m_btnOK.hwnd());
+                   Press(VK_RETURN);
+                   return true;
+                 },
+                 [&] {
+                   if (manager()) return false;
+                   testing::Click(main(), dlg_->button(kApply).hwnd());
+                   return true;
+                 },
+                 [&] { return monitor.notices.size() >= 2 && !Open<win::Dialog>(); },
+                 [&] {
+                   testing::Click(main(), dlg_->button(kCancel).hwnd());
+                   return true;
+                 }});
   dlg_->RunModal(nullptr);
   EXPECT_TRUE(script.finished());
   ASSERT_EQ(Macros().size(), 1u);
@@ -344,9 +358,9 @@ TEST_F(KeyboardAccessTest, EveryDialogCyclesWithTabAndEscCancelsIt) {
   SettingsRecord before{};
   struct Dialog {
     const char* name;
-    std::function<void()> open;                 // from the main window
-    std::function<win::Dialog*()> find;         // the dialog, once open
-    bool captures;                              // leave the capture first
+    std::function<void()> open;          // from the main window
+    std::function<win::Dialog*()> find;  // the dialog, once open
+    bool captures;                       // leave the capture first
   };
   auto macro_page = [&] { return static_cast<panels::CDlgMacroCtrlPanel*>(dlg_->panel(1)); };
   const std::vector<Dialog> dialogs = {
@@ -354,8 +368,7 @@ TEST_F(KeyboardAccessTest, EveryDialogCyclesWithTabAndEscCancelsIt) {
        [&] { return Open<skin::CDlgWarning>(); }, false},
       {"macro manager", [&] { testing::Click(main(), dlg_->button(kMacroManager).hwnd()); },
        [&] { return Open<panels::CDlgMacroMan>(); }, false},
-      {"profile form",
-       [&] { testing::Click(main(), dlg_->button(kProfileFormFilled).hwnd()); },
+      {"profile form", [&] { testing::Click(main(), dlg_->button(kProfileFormFilled).hwnd()); },
        [&] { return Open<CDlgProfileMan>(); }, false},
       {"key dialog", [&] { testing::Click(keys()->hwnd(), keys()->key(20).hwnd()); },
        [&] { return Open<panels::CDlgKeyAssi>(); }, true},
@@ -388,6 +401,8 @@ TEST_F(KeyboardAccessTest, EveryDialogCyclesWithTabAndEscCancelsIt) {
     steps.push_back([&, dialog] {
       const Read read = ReadAccessible(dialog.find()->hwnd());
       EXPECT_FALSE(read.name.empty()) << dialog.name;
+      if (read.role == ROLE_SYSTEM_ALERT)
+        EXPECT_TRUE(HeardEvent(EVENT_SYSTEM_ALERT, dialog.find()->hwnd())) << dialog.name;
       Press(VK_ESCAPE);
       return true;
     });
@@ -402,6 +417,43 @@ TEST_F(KeyboardAccessTest, EveryDialogCyclesWithTabAndEscCancelsIt) {
     return true;
   });
   Script script(std::move(steps), 30000);
+  dlg_->RunModal(nullptr);
+  EXPECT_TRUE(script.finished());
+}
+
+// Space on a control does what a click on it does.
+TEST_F(KeyboardAccessTest, SpaceDoesWhatAClickDoes) {
+  FakeMonitor monitor;
+  auto adv = [&] { return static_cast<panels::CDlgAdvCtrlPanel*>(dlg_->panel(2)); };
+  struct Case {
+    const char* what;
+    std::function<HWND()> control;
+    std::function<bool()> done;
+  };
+  const std::vector<Case> cases = {
+      {"a tab shows its page", [&] { return dlg_->button(kTab3).hwnd(); },
+       [&] { return IsWindowVisible(adv()->hwnd()) != FALSE; }},
+      {"a polling rate is chosen", [&] { return adv()->m_btn1000Hz.hwnd(); },
+       [&] { return adv()->m_btn1000Hz.GetCheck() && !adv()->m_btn500Hz.GetCheck(); }},
+      {"a profile tile switches the profile", [&] { return dlg_->button(kProfile2).hwnd(); },
+       [&] { return LiveRecord().CurrentProfile == 1 && !Open<win::Dialog>(); }},
+      {"the first tab comes back", [&] { return dlg_->button(kTab1).hwnd(); },
+       [&] { return IsWindowVisible(keys()->hwnd()) != FALSE; }},
+  };
+  std::deque<std::function<bool()>> steps;
+  for (const Case& c : cases) {
+    steps.push_back([&, c] {
+      SetFocus(c.control());
+      Press(VK_SPACE);
+      return true;
+    });
+    steps.push_back([&, c] { return c.done(); });
+  }
+  steps.push_back([&] {
+    testing::Click(main(), dlg_->button(kCancel).hwnd());
+    return true;
+  });
+  Script script(std::move(steps), 20000);
   dlg_->RunModal(nullptr);
   EXPECT_TRUE(script.finished());
 }
