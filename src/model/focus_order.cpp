@@ -59,19 +59,17 @@ std::optional<std::size_t> Nearest(std::span<const FocusRect> rects, std::size_t
     if (i == from) continue;
     const FocusRect& b = rects[i];
     // Only what shares some of the source's span across the direction.
-    const bool shares = across_x ? (b.left < a.right && a.left < b.right)
-                                 : (b.top < a.bottom && a.top < b.bottom);
+    const bool shares =
+        across_x ? (b.left < a.right && a.left < b.right) : (b.top < a.bottom && a.top < b.bottom);
     if (!shares) continue;
     const std::int64_t along = across_x ? MidY2(b) - MidY2(a) : MidX2(b) - MidX2(a);
     if (forward ? along <= 0 : along >= 0) continue;
     // Near edge to near edge; overlapping rectangles count as touching.
-    std::int64_t gap = across_x ? (forward ? std::int64_t{b.top} - a.bottom
-                                           : std::int64_t{a.top} - b.bottom)
-                                : (forward ? std::int64_t{b.left} - a.right
-                                           : std::int64_t{a.left} - b.right);
+    std::int64_t gap =
+        across_x ? (forward ? std::int64_t{b.top} - a.bottom : std::int64_t{a.top} - b.bottom)
+                 : (forward ? std::int64_t{b.left} - a.right : std::int64_t{a.left} - b.right);
     gap = std::max<std::int64_t>(gap, 0);
-    const std::int64_t off =
-        std::llabs(across_x ? MidX2(b) - MidX2(a) : MidY2(b) - MidY2(a));
+    const std::int64_t off = std::llabs(across_x ? MidX2(b) - MidX2(a) : MidY2(b) - MidY2(a));
     if (!best || gap < best_gap || (gap == best_gap && off < best_off)) {
       best = i, best_gap = gap, best_off = off;
     }
