@@ -67,28 +67,16 @@ class ClientObject final : public IAccessible {
 
   // IAccessible: what the description says, for the window itself.
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
-    AccessibleInfo info;
-    if (!IsSelf(child) || !Describe(info) || info.name.empty())
-      return standard_->get_accName(child, out);
-    return PutString(info.name, out);
+    return Text(&AccessibleInfo::name, &IAccessible::get_accName, child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
-    AccessibleInfo info;
-    if (!IsSelf(child) || !Describe(info) || info.value.empty())
-      return standard_->get_accValue(child, out);
-    return PutString(info.value, out);
+    return Text(&AccessibleInfo::value, &IAccessible::get_accValue, child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override {
-    AccessibleInfo info;
-    if (!IsSelf(child) || !Describe(info) || info.description.empty())
-      return standard_->get_accDescription(child, out);
-    return PutString(info.description, out);
+    return Text(&AccessibleInfo::description, &IAccessible::get_accDescription, child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* out) override {
-    AccessibleInfo info;
-    if (!IsSelf(child) || !Describe(info) || info.default_action.empty())
-      return standard_->get_accDefaultAction(child, out);
-    return PutString(info.default_action, out);
+    return Text(&AccessibleInfo::default_action, &IAccessible::get_accDefaultAction, child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
     AccessibleInfo info;
@@ -160,6 +148,17 @@ class ClientObject final : public IAccessible {
   bool Describe(AccessibleInfo& info) const {
     const Window* window = Window::FromHandle(hwnd_);
     return window && window->Describe(info);
+  }
+
+  // One text of the description, or the standard object's answer where
+  // the window gives none.
+  HRESULT Text(std::wstring AccessibleInfo::*field,
+               HRESULT (STDMETHODCALLTYPE IAccessible::*standard)(VARIANT, BSTR*), VARIANT child,
+               BSTR* out) {
+    AccessibleInfo info;
+    if (!IsSelf(child) || !Describe(info) || (info.*field).empty())
+      return (standard_->*standard)(child, out);
+    return PutString(info.*field, out);
   }
 
   LONG refs_ = 1;
