@@ -25,6 +25,7 @@ int main() {
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "model/macro_store.h"
 #include "model/profile_store.h"
 #include "model/text.h"
@@ -35,6 +36,7 @@ int main() {
 namespace {
 
 using namespace vantrel;
+using bench::MedianMs;
 namespace fs = std::filesystem;
 
 class BenchHost : public shell::MonitorLinkHost {
@@ -72,19 +74,6 @@ void Drain() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
   }
-}
-
-double MedianMs(int runs, const std::function<void(int)>& fn) {
-  std::vector<double> t;
-  for (int i = 1; i <= runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    fn(i);
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
-    Drain();
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
 }
 
 // Four full profiles: names, game files, every key assignment filled, the
@@ -176,10 +165,13 @@ int main() {
   double ours[2] = {0, 0};
   for (bool flush : {true, false}) {
     link.flush_files = flush;
-    ours[flush ? 0 : 1] = MedianMs(runs, [&](int i) {
-      Edit(*live, i);
-      link.ApplySetting(0);
-    });
+    ours[flush ? 0 : 1] = MedianMs(
+        runs,
+        [&](int i) {
+          Edit(*live, i);
+          link.ApplySetting(0);
+        },
+        Drain);
   }
   auto check = std::make_unique<SettingsRecord>();
   LoadAllProfiles(*check, ProfilePaths{ours_dir});
@@ -210,10 +202,13 @@ int main() {
     PostMessageW(host.monitor(), shell::WM_APPLY_ALL_SETTING, 0, 0);
   };
   platform_apply();
-  const double via_platform = MedianMs(runs, [&](int i) {
-    Edit(*live, i);
-    platform_apply();
-  });
+  const double via_platform = MedianMs(
+      runs,
+      [&](int i) {
+        Edit(*live, i);
+        platform_apply();
+      },
+      Drain);
 
   std::printf("one apply (scan, macro refresh, section copy, 6 files), median of %d:\n", runs);
   std::printf("  MonitorLink::ApplySetting: %.2f ms with flush, %.2f ms without\n", ours[0],

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "model/backup.h"
 #include "model/profile_transfer.h"
 #include "model/text.h"
@@ -25,7 +26,6 @@ namespace {
 
 using namespace vantrel;
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 std::unique_ptr<SettingsRecord> FullRecord() {
   auto r = std::make_unique<SettingsRecord>();
@@ -73,19 +73,16 @@ struct Side {
   const char* what;
   std::function<void()> run;
   std::vector<double> ms;
-  double Median() {
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-  }
+  double Median() const { return bench::Median(ms); }
 };
 
 void RunInTurn(const std::vector<Side*>& sides, int runs) {
   for (Side* side : sides) side->run();  // warm-up: files exist afterwards, as in steady use
   for (int i = 0; i < runs; ++i) {
     for (Side* side : sides) {
-      const auto start = Clock::now();
+      const bench::Clock::time_point start = bench::Clock::now();
       side->run();
-      side->ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+      side->ms.push_back(bench::MillisecondsSince(start));
     }
   }
 }

@@ -25,6 +25,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_timing.h"
 #include "ini_baseline.h"
 #include "model/ini_file.h"
 #include "model/macro_store.h"
@@ -35,6 +36,7 @@
 #endif
 
 using namespace vantrel;
+using bench::MedianMs;
 namespace fs = std::filesystem;
 using vantrel::bench_baseline::BaselineIniFile;
 
@@ -107,18 +109,6 @@ Workload MakeWorkload() {
   for (int i = 0; i < 32; ++i) add(u"Record" + Num2(i), 780);
   add(u"Trailer", 16);
   return w;
-}
-
-double MedianMs(int runs, const std::function<void(int)>& fn) {
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    fn(i);
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
 }
 
 int g_mismatches = 0;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "model/macro_store.h"
 #include "model/text.h"
 
@@ -20,21 +21,10 @@
 #endif
 
 using namespace vantrel;
+using bench::MedianMs;
 namespace fs = std::filesystem;
 
 namespace {
-
-double MedianMs(int runs, const std::function<void()>& fn) {
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 MacroLibrary FullLibrary() {
   MacroLibrary lib;

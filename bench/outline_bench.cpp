@@ -9,23 +9,13 @@
 #include <functional>
 #include <vector>
 
+#include "bench_timing.h"
 #include "model/mask_outline.h"
 
 using namespace vantrel;
+using bench::MedianMs;
 
 namespace {
-
-double MedianMs(int runs, const std::function<void()>& fn) {
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = std::chrono::steady_clock::now();
-    fn();
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
-}
 
 std::vector<std::uint32_t> Pixels(int w, int h, const std::function<bool(int, int)>& inside) {
   std::vector<std::uint32_t> px(static_cast<std::size_t>(w) * h);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "model/profile_store.h"
 #include "model/text.h"
 
@@ -23,7 +24,6 @@
 namespace {
 
 using namespace vantrel;
-using Clock = std::chrono::steady_clock;
 
 std::unique_ptr<SettingsRecord> FullRecord() {
   auto r = std::make_unique<SettingsRecord>();
@@ -66,10 +66,7 @@ void Touch(SettingsRecord& r, int run) {
 struct Side {
   std::function<void()> run;
   std::vector<double> ms;
-  double Median() {
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-  }
+  double Median() const { return bench::Median(ms); }
 };
 
 void RunInTurn(SettingsRecord& in, bool change, std::vector<Side*> sides, int runs) {
@@ -78,9 +75,9 @@ void RunInTurn(SettingsRecord& in, bool change, std::vector<Side*> sides, int ru
   for (int i = 1; i <= runs; ++i) {
     if (change) Touch(in, i);
     for (Side* side : sides) {
-      const auto start = Clock::now();
+      const bench::Clock::time_point start = bench::Clock::now();
       side->run();
-      side->ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+      side->ms.push_back(bench::MillisecondsSince(start));
     }
   }
 }

@@ -19,12 +19,14 @@ int main() {
 #include <vector>
 
 #include "../tests/win/skin_fixture.h"
+#include "bench_timing.h"
 #include "skin/skin_image.h"
 #include "skin/skinned_dialog.h"
 #include "win/dialog_templates.h"
 #include "win/win_util.h"
 
 using namespace vantrel;
+using bench::MedianMs;
 
 namespace {
 
@@ -88,18 +90,6 @@ win::Region NaiveRegionFromMask(HBITMAP mask) {
     }
   }
   return result;
-}
-
-double MedianMs(int runs, const std::function<void()>& fn) {
-  std::vector<double> t;
-  for (int i = 0; i < runs; ++i) {
-    auto start = std::chrono::steady_clock::now();
-    fn();
-    t.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count());
-  }
-  std::sort(t.begin(), t.end());
-  return t[t.size() / 2];
 }
 
 }  // namespace

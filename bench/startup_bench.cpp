@@ -21,6 +21,8 @@ int main() {
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
+
 namespace {
 
 constexpr int kRuns = 5;
@@ -103,11 +105,6 @@ double RunToExit(std::wstring command) {
   return 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / freq.QuadPart;
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main() {
@@ -143,14 +140,15 @@ int main() {
   if (HWND monitor = FindWindowW(nullptr, L"Vantrel Monitor"))
     PostMessageW(monitor, WM_CLOSE, 0, 0);
 
-  const double tm = Median(t_ms), nm = Median(n_ms), tw = Median(t_mb), nw = Median(n_mb);
+  const double tm = vantrel::bench::Median(t_ms), nm = vantrel::bench::Median(n_ms),
+               tw = vantrel::bench::Median(t_mb), nw = vantrel::bench::Median(n_mb);
   std::printf(
       "start to window shown (median of %d): Tevrin %.1f ms (less the %.0f ms pause), "
       "notepad %.1f ms, ratio %.2f (target <= 1.5)\n",
       kRuns, tm, kPauseMs, nm, nm > 0 ? tm / nm : 0.0);
   std::printf("peak working set: Tevrin %.1f MB, notepad %.1f MB, ratio %.2f (target <= 1.5)\n", tw,
               nw, nw > 0 ? tw / nw : 0.0);
-  const double pm = Median(p_ms);
+  const double pm = vantrel::bench::Median(p_ms);
   std::printf(
       "Tevrin.exe /profile 2, whole run (median of %d): %.1f ms, ratio to notepad's "
       "start %.2f\n",
