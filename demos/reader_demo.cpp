@@ -1,5 +1,6 @@
 // What a screen reader reads of a running window: every control of the
-// window titled as the first argument ("Vantrel" when none is given) in
+// window titled as the first argument ("Vantrel" when none is given; "-"
+// for the window in the foreground, a dialog without a title say) in
 // the order it is enumerated, one line each with its role, state, name and
 // value, written to the file named by the second argument (reader.txt
 // when none is given).
@@ -79,7 +80,7 @@ BOOL CALLBACK Child(HWND h, LPARAM lp) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const wchar_t* title = __argc > 1 ? __wargv[1] : L"Vantrel";
   const wchar_t* file = __argc > 2 ? __wargv[2] : L"reader.txt";
-  HWND window = FindWindowW(nullptr, title);
+  HWND window = std::wstring(title) == L"-" ? GetForegroundWindow() : FindWindowW(nullptr, title);
   if (!window) return 1;
   // The window's objects live in its own process and come over COM.
   CoInitialize(nullptr);

@@ -266,7 +266,7 @@ LRESULT CBitmapBtn::OnButtonUp(WPARAM wp, LPARAM lp) {
 
 // Two pixels wide, so the keyboard's place stays apart from the thinner
 // frame of the hover look the mouse leaves on another control.
-void CBitmapBtn::DrawFocusMark(HDC dc, const RECT& rect) {
+void DrawFocusMark(HDC dc, const RECT& rect) {
   win::Brush accent(CreateSolidBrush(kAccent));
   RECT edge = rect;
   for (int i = 0; i < 2 && edge.right - edge.left > 2 && edge.bottom - edge.top > 2; ++i) {

@@ -99,7 +99,6 @@ class CBitmapBtn : public win::Window {
   // The look's offset in looks_, or -1 when the button has no such look.
   int LookOffset(ButtonImage which) const;
   COLORREF ColourFor(ButtonTextColour which) const;
-  static void DrawFocusMark(HDC dc, const RECT& rect);
 
   // The four looks side by side: normal, hover, pressed, disabled.
   win::Bitmap looks_;
@@ -112,5 +111,9 @@ class CBitmapBtn : public win::Window {
   bool checked_ = false;
   bool hover_ = false;
 };
+
+// The keyboard focus mark of every skinned control: a frame two pixels
+// wide in the accent colour, inside `rect`.
+void DrawFocusMark(HDC dc, const RECT& rect);
 
 }  // namespace vantrel::skin

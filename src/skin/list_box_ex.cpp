@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "skin/bitmap_btn.h"
+#include "win/focus_nav.h"
+#include "win/gdi.h"
 #include "win/win_util.h"
 
 namespace vantrel::skin {
@@ -245,7 +248,22 @@ bool CListBoxEx::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_SETFOCUS:
       // The focus came back from an open editor (a click in the list).
       if (editor_.hwnd() && reinterpret_cast<HWND>(wp) == editor_.hwnd()) CommitEdit();
+      InvalidateRect(hwnd(), nullptr, TRUE);  // the focus mark
       return false;
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd(), nullptr, TRUE);
+      return false;
+    case WM_PAINT:
+      // The list paints itself; the keyboard's mark goes round it, so an
+      // empty list shows its focus too.
+      result = DefaultProc(msg, wp, lp);
+      if (GetFocus() == hwnd() && win::FocusCuesShown(hwnd())) {
+        RECT client{};
+        GetClientRect(hwnd(), &client);
+        win::WindowDC dc(hwnd());
+        DrawFocusMark(dc.get(), client);
+      }
+      return true;
     default:
       return false;
   }
