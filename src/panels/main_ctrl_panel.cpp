@@ -44,10 +44,10 @@ bool CDlgMainCtrlPanel::OnCreate(const CREATESTRUCTW&) {
     const SkinButtonPos& p = positions[i];
     m_keyRects[i] = {p.left, p.top, p.right, p.bottom};
   }
-  // Each key is named by the key it is; its value says what it sends.
   // Each key is read by the name of what it sends from the factory; a
   // position without one, or whose name an earlier key already has (the
-  // layout may give two usages one key), by its number.
+  // layout may give two usages one key), by its number. Its value says
+  // what it sends now.
   std::set<std::wstring> taken;
   for (int i = 0; i < kKeyPositions; ++i) {
     skin::CBitmapBtn& key = m_keys[i];
@@ -69,7 +69,7 @@ void CDlgMainCtrlPanel::ShowKey(int position, std::uint8_t code) {
   skin::CBitmapBtn& key = m_keys[position];
   key.SetCheck(KeyShowsRemapped(position, code));
   std::wstring sends = KeyNameOfCode(code);
-  if (sends.empty()) sends = skin::TextAt(skin::Texts(400, 7), 6);  // "Unknown key"
+  if (sends.empty()) sends = skin::Text(406);  // "Unknown key"
   if (sends != key.accessible_value) {
     key.accessible_value = std::move(sends);
     win::NotifyAccessible(EVENT_OBJECT_VALUECHANGE, key.hwnd());

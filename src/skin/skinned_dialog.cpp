@@ -28,8 +28,9 @@ bool SkinnedDialog::HandleKey(const MSG& msg) {
   const WPARAM vk = msg.wParam;
   if (vk != VK_RETURN && vk != VK_SPACE && vk != VK_ESCAPE) return false;
   if (msg.message == WM_KEYDOWN) {
-    // Auto-repeat keeps the first press.
-    if (pressed_key_ != vk) {
+    // A fresh press (not auto-repeat, whose previous-state bit is set)
+    // starts over, even if the last one's release went elsewhere.
+    if ((msg.lParam & (LPARAM{1} << 30)) == 0 || pressed_key_ != vk) {
       pressed_key_ = vk;
       pressed_on_ = GetFocus();
     }

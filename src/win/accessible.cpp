@@ -1,5 +1,6 @@
 #include "win/accessible.h"
 
+#include <objbase.h>
 #include <oleacc.h>
 
 #include <new>
@@ -17,6 +18,10 @@ constexpr GUID kIidDispatch = {
     0x00020400, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 constexpr GUID kIidUnknown = {
     0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidEnumVariant = {
+    0x00020404, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID kIidOleWindow = {
+    0x00000114, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
@@ -41,8 +46,12 @@ class ClientObject final : public IAccessible {
       AddRef();
       return S_OK;
     }
-    // IEnumVARIANT, IOleWindow...: the standard object's.
-    return standard_->QueryInterface(iid, out);
+    // The window and its children as the standard object knows them; no
+    // other of its interfaces, which would answer as that object.
+    if (IsEqualIID(iid, kIidEnumVariant) || IsEqualIID(iid, kIidOleWindow))
+      return standard_->QueryInterface(iid, out);
+    *out = nullptr;
+    return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
   ULONG STDMETHODCALLTYPE Release() override {
@@ -53,7 +62,8 @@ class ClientObject final : public IAccessible {
 
   // IDispatch: not offered (clients use the vtable).
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
+    if (!count) return E_INVALIDARG;
+    *count = 0;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
@@ -94,10 +104,10 @@ class ClientObject final : public IAccessible {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    if (!IsSelf(child)) return standard_->accDoDefaultAction(child);
-    Window* window = Window::FromHandle(hwnd_);
-    if (!window) return E_FAIL;
-    return window->Press() ? S_OK : DISP_E_MEMBERNOTFOUND;
+    AccessibleInfo info;
+    if (!IsSelf(child) || !Describe(info) || info.default_action.empty())
+      return standard_->accDoDefaultAction(child);
+    return PostMessageW(hwnd_, WM_PRESS_FROM_READER, 0, 0) ? S_OK : E_FAIL;
   }
 
   // The rest: the standard object's.
@@ -169,6 +179,10 @@ class ClientObject final : public IAccessible {
 }  // namespace
 
 LRESULT AnswerClientObject(HWND hwnd, WPARAM wp) {
+  // A reader in another process gets the object through COM: this thread
+  // joins an apartment the first time one asks.
+  thread_local const bool joined = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  (void)joined;
   IAccessible* standard = nullptr;
   if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, kIidAccessible,
                                        reinterpret_cast<void**>(&standard))) ||

@@ -33,6 +33,11 @@ struct AccessibleInfo {
 // 0 when no object could be made, which leaves the question to the system.
 LRESULT AnswerClientObject(HWND hwnd, WPARAM wp);
 
+// Posted to a window whose default action a screen reader asked for: the
+// press runs from the window's own queue, not inside the reader's call
+// (a press may open a modal dialog or a menu).
+constexpr UINT WM_PRESS_FROM_READER = WM_APP + 0x100;
+
 // Raises `event` (EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE,
 // EVENT_SYSTEM_ALERT...) for the client object of `hwnd`.
 void NotifyAccessible(DWORD event, HWND hwnd);

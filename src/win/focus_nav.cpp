@@ -115,11 +115,6 @@ bool MoveFocusByKey(HWND root, const MSG& msg) {
   }
 }
 
-void FocusFirstTabStop(HWND root) {
-  const std::vector<HWND> stops = TabStops(root);
-  SetFocus(stops.empty() ? root : stops.front());
-}
-
 void ShowFocusCues(HWND root) {
   Window* window = Window::FromHandle(root);
   if (!window || window->keyboard_used()) return;

@@ -19,8 +19,6 @@
 
 namespace vantrel::win {
 
-// Controls of ours with the same non-zero focus_group() (window.h) are
-// walked by the arrows.
 // The tab stops under `root`, in reading order.
 std::vector<HWND> TabStops(HWND root);
 
@@ -28,9 +26,6 @@ std::vector<HWND> TabStops(HWND root);
 // at a window under `root`: moves the focus and returns true. Other keys,
 // and arrows outside a group, are left alone (false).
 bool MoveFocusByKey(HWND root, const MSG& msg);
-// Puts the focus on the first tab stop of `root` (the root itself when it
-// has none).
-void FocusFirstTabStop(HWND root);
 
 // The keyboard was used in `root`: focus marks show from now on.
 void ShowFocusCues(HWND root);

@@ -1,5 +1,7 @@
 #include "win/keyboard_capture.h"
 
+#include <bitset>
+#include <cstddef>
 #include <cstdio>
 
 #include "win/win_util.h"
@@ -9,29 +11,46 @@ namespace {
 
 HHOOK g_hook = nullptr;
 HWND g_target = nullptr;
-// Esc is held since esc_since (hook time, ms); left: the gesture was made.
+// Esc is held since esc_since (hook time, ms); delivered: another key went
+// down meanwhile, so this Esc is a key, not the way out; left: the gesture
+// was made.
 bool g_esc_down = false;
+bool g_esc_delivered = false;
 DWORD g_esc_since = 0;
 DWORD g_esc_flags = 0;
 bool g_left = false;
+// The keys whose press the capture took. A release of any other key (held
+// down when the capture began) is passed on, or the system would keep
+// that key down: a Ctrl or Shift stuck after the capture.
+std::bitset<256> g_taken;
+
+void Reset() {
+  g_left = false;
+  g_esc_down = false;
+  g_esc_delivered = false;
+  g_taken.reset();
+}
 
 void Post(UINT vk, DWORD flags) { PostMessageW(g_target, WM_CAPTUREDKEY, vk, flags & 0x81); }
 
 // Esc is kept back while it is held, auto-repeat and all, and judged when
 // it is let go: held a second or more it leaves the capture, less is the
 // key Esc, pressed and released. Leaving only at the release means no
-// stray Esc reaches the window once the capture is gone.
+// stray Esc reaches the window once the capture is gone. Another key
+// pressed while Esc is down makes it a key at once (Esc+K records Esc
+// first).
 void OnEscape(const KBDLLHOOKSTRUCT& info) {
   const bool released = (info.flags & LLKHF_UP) != 0;
   if (!g_esc_down) {
-    if (released) return Post(VK_ESCAPE, info.flags);  // its press came before the capture
     g_esc_down = true;
+    g_esc_delivered = false;
     g_esc_since = info.time;
     g_esc_flags = info.flags;
     return;
   }
   if (!released) return;  // auto-repeat
   g_esc_down = false;
+  if (g_esc_delivered) return Post(VK_ESCAPE, info.flags);
   if (info.time - g_esc_since >= kLeaveHoldMs) {
     g_left = true;
     PostMessageW(g_target, WM_CAPTURELEFT, 0, 0);
@@ -60,9 +79,17 @@ LRESULT CALLBACK CaptureProc(int code, WPARAM wp, LPARAM lp) {
   DebugTrace(line);
   // Left by the gesture: keys reach the windows again.
   if (g_left) return CallNextHookEx(g_hook, code, wp, lp);
-  if (info->vkCode == VK_ESCAPE) {
+  const std::size_t vk = info->vkCode & 0xFF;
+  const bool released = (info->flags & LLKHF_UP) != 0;
+  if (released && !g_taken[vk]) return CallNextHookEx(g_hook, code, wp, lp);
+  g_taken[vk] = !released;
+  if (vk == VK_ESCAPE) {
     OnEscape(*info);
   } else {
+    if (!released && g_esc_down && !g_esc_delivered) {
+      g_esc_delivered = true;
+      Post(VK_ESCAPE, g_esc_flags);
+    }
     Post(info->vkCode, info->flags);
   }
   // Not passed on: while the capture is installed no window gets keys.
@@ -73,8 +100,7 @@ LRESULT CALLBACK CaptureProc(int code, WPARAM wp, LPARAM lp) {
 
 void InstallKeyboardCapture(HWND target) {
   g_target = target;
-  g_left = false;
-  g_esc_down = false;
+  Reset();
   // Installed already: the keys go to the new target; a second hook would
   // be left behind by the one removal and swallow the desktop's keys.
   if (g_hook) return;
@@ -86,8 +112,7 @@ void RemoveKeyboardCapture() {
   TraceHandle(L"Hhook: %x\r\n", g_hook);
   BOOL ok = g_hook != nullptr && UnhookWindowsHookEx(g_hook);
   g_hook = nullptr;
-  g_left = false;
-  g_esc_down = false;
+  Reset();
   DebugTrace(ok ? L"UnHhook: Success \r\n" : L"UnHhook: Fail \r\n");
 }
 

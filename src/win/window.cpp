@@ -184,6 +184,9 @@ LRESULT Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (control && control != this && control->OnDrawItem(*item)) return TRUE;
       break;
     }
+    case WM_PRESS_FROM_READER:
+      Press();
+      return 0;
     case WM_GETOBJECT: {
       AccessibleInfo probe;
       if (static_cast<LONG>(lp) != OBJID_CLIENT || !Describe(probe)) break;

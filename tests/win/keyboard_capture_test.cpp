@@ -162,4 +162,22 @@ TEST_F(KeyboardCapture, EscHeldASecondLeavesAndAShortOneIsCaptured) {
   RemoveKeyboardCapture();
 }
 
+// Another key pressed while Esc is held makes Esc a key at once, in order,
+// however long it is held; a key already down when the capture began has
+// its release passed on, so the system does not keep it down.
+TEST_F(KeyboardCapture, EscWithAnotherKeyIsAKeyAndEarlierPressesAreReleased) {
+  Send({Key(VK_LSHIFT, 0)});
+  g_key_messages.clear();
+  InstallKeyboardCapture(hwnd_);
+  const DWORD t = GetTickCount();
+  Send({Key(VK_ESCAPE, 0, t), Key('K', 0, t + 100), Key('K', KEYEVENTF_KEYUP, t + 200),
+        Key(VK_ESCAPE, KEYEVENTF_KEYUP, t + 1500), Key(VK_LSHIFT, KEYEVENTF_KEYUP, t + 1600)});
+  RemoveKeyboardCapture();
+  EXPECT_EQ(g_left, 0);
+  EXPECT_EQ(g_captured, (std::vector<std::pair<WPARAM, LPARAM>>{
+                            {VK_ESCAPE, 0x00}, {'K', 0x00}, {'K', 0x80}, {VK_ESCAPE, 0x80}}));
+  EXPECT_FALSE(GetAsyncKeyState(VK_LSHIFT) & 0x8000) << "Shift is up again";
+  EXPECT_EQ(g_key_messages.size(), 1u) << "only Shift's release reached the window";
+}
+
 }  // namespace

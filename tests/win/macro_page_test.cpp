@@ -447,7 +447,7 @@ TEST_F(MacroPage, MacroManagerCommandChangesNoKey) {
 TEST_F(MacroPage, SwallowsDeleteAndLeavesThePressingKeysToItsWindow) {
   for (UINT msg : {WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP}) {
     for (int vk : {VK_DELETE, VK_RETURN, VK_ESCAPE, VK_SPACE, int{'A'}}) {
-      MSG m{panel.m_keys[0].hwnd(), msg, vk, 0};
+      MSG m{panel.m_keys[0].hwnd(), msg, static_cast<WPARAM>(vk), 0};
       EXPECT_EQ(win::PreTranslateChain(m), vk == VK_DELETE) << msg << " " << vk;
     }
   }
