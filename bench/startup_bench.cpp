@@ -19,6 +19,7 @@ int main() {
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench_timing.h"
@@ -55,25 +56,37 @@ HWND VisibleWindowOf(DWORD pid) {
   return f.found;
 }
 
+// A process started from `command`, timed from just before its creation.
+struct Started {
+  PROCESS_INFORMATION pi{};
+  vantrel::bench::Clock::time_point start = vantrel::bench::Clock::now();
+  bool ok = false;
+  explicit Started(std::wstring command) {
+    STARTUPINFOW si{sizeof si};
+    ok = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi) != FALSE;
+  }
+  ~Started() {
+    if (!ok) return;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  double Ms() const { return vantrel::bench::MillisecondsSince(start); }
+};
+
 Sample Measure(std::wstring command) {
   Sample s;
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  LARGE_INTEGER freq, t0, t1;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&t0);
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    return s;
-  }
+  Started p(std::move(command));
+  if (!p.ok) return s;
+  const PROCESS_INFORMATION& pi = p.pi;
   HWND window = nullptr;
   for (int i = 0; i < 20000 && !window; ++i) {
     window = VisibleWindowOf(pi.dwProcessId);
     if (!window) Sleep(1);
   }
-  QueryPerformanceCounter(&t1);
+  const double ms = p.Ms();
   if (window) {
-    s.ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / freq.QuadPart;
+    s.ms = ms;
     Sleep(300);  // let it finish painting before the working set is read
     PROCESS_MEMORY_COUNTERS pmc{sizeof pmc};
     if (GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof pmc)) {
@@ -82,27 +95,15 @@ Sample Measure(std::wstring command) {
     PostMessageW(window, WM_CLOSE, 0, 0);
   }
   if (WaitForSingleObject(pi.hProcess, 3000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
   return s;
 }
 
 // A whole run of a process that shows no window: creation to exit.
 double RunToExit(std::wstring command) {
-  STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION pi{};
-  LARGE_INTEGER freq, t0, t1;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&t0);
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi)) {
-    return -1;
-  }
-  WaitForSingleObject(pi.hProcess, 20000);
-  QueryPerformanceCounter(&t1);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / freq.QuadPart;
+  Started p(std::move(command));
+  if (!p.ok) return -1;
+  WaitForSingleObject(p.pi.hProcess, 20000);
+  return p.Ms();
 }
 
 }  // namespace
